@@ -1,0 +1,15 @@
+// The install configuration (argument "2"): survey, boot entry, deployment
+// and finishing, one fixed sequence that nothing stops once it has started.
+#ifndef KVXCFG_DEPLOY_INSTALL_CONFIGURATION_H
+#define KVXCFG_DEPLOY_INSTALL_CONFIGURATION_H
+
+#include "entry/program.h"
+#include "host/host.h"
+
+namespace kvx {
+
+void InstallConfiguration(Host& host, ProgramContext& program);
+
+}  // namespace kvx
+
+#endif  // KVXCFG_DEPLOY_INSTALL_CONFIGURATION_H

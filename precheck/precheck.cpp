@@ -1,0 +1,10 @@
+#include "precheck/precheck.h"
+
+namespace kvx {
+
+void PreInstallChecks(Host& host) {
+  // The checks themselves come with the pre-install work.
+  (void)host;
+}
+
+}  // namespace kvx

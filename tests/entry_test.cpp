@@ -1,0 +1,47 @@
+// Program entry: exactly one argument, "1" or "2" by exact comparison;
+// anything else ends at once with exit code 0 and does nothing.
+#include "entry/program.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/scripted_host.h"
+
+namespace kvx {
+namespace {
+
+using testing::ScriptedHost;
+
+std::vector<std::string> OpNames(const ScriptedHost& host) {
+  std::vector<std::string> names;
+  for (const auto& op : host.Log()) names.push_back(op.name);
+  return names;
+}
+
+TEST(Entry, WrongArgumentsEndAtOnceAndDoNothing) {
+  const std::vector<std::vector<Text>> cases = {
+      {}, {""}, {"1", "2"}, {"2", "2"}, {" 1"}, {"01"}, {"1."}, {"3"}, {"2 "}, {"１"}};
+  for (const auto& arguments : cases) {
+    ScriptedHost host;
+    host.SetArguments(arguments);
+    EXPECT_EQ(RunProgram(host), 0);
+    EXPECT_TRUE(host.Ended());
+    EXPECT_EQ(OpNames(host), (std::vector<std::string>{"GetArguments", "EndProgram"}))
+        << "argument count " << arguments.size();
+    EXPECT_EQ(host.Log().back().number, 0);
+  }
+}
+
+TEST(Entry, OneAndTwoRunTheirJobAndEndWithZero) {
+  for (const Text argument : {"1", "2"}) {
+    ScriptedHost host;
+    host.SetArguments({argument});
+    EXPECT_EQ(RunProgram(host), 0);
+    EXPECT_TRUE(host.Ended());
+    EXPECT_EQ(host.Log().front().name, "GetArguments");
+    EXPECT_EQ(host.Log().back().name, "EndProgram");
+    EXPECT_EQ(host.Log().back().number, 0);
+  }
+}
+
+}  // namespace
+}  // namespace kvx

@@ -1,0 +1,574 @@
+#include "tests/support/scripted_host.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kvx::testing {
+namespace {
+
+Text UpperAscii(const Text& text) {
+  const std::vector<bool> trail = GbkTrailMap(text);
+  Text upper = text;
+  for (size_t i = 0; i < upper.size(); ++i) {
+    if (!trail[i] && upper[i] >= 'a' && upper[i] <= 'z') upper[i] = static_cast<char>(upper[i] - 32);
+  }
+  return upper;
+}
+
+Text Trim(const Text& text) {
+  const char* blanks = " \t\r\n";
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == Text::npos) return Text();
+  const size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+bool SameName(const Text& a, const Text& b) { return UpperAscii(Trim(a)) == UpperAscii(Trim(b)); }
+
+// Splits a text into lines; each keeps no line break. A final line break
+// does not make an empty last line.
+std::vector<Text> SplitLines(const Text& text) {
+  std::vector<Text> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == Text::npos) end = text.size();
+    Text line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+bool IsSectionLine(const Text& line, Text* name) {
+  const Text trimmed = Trim(line);
+  if (trimmed.size() < 2 || trimmed.front() != '[') return false;
+  const size_t close = trimmed.find(']');
+  if (close == Text::npos) return false;
+  *name = trimmed.substr(1, close - 1);
+  return true;
+}
+
+// Reads a value as the system's private-profile reader does: section and key
+// without regard to case and surrounding blanks, the value trimmed and freed
+// of one pair of enclosing quotation marks.
+std::optional<Text> ParseIni(const Text& content, const Text& section, const Text& key) {
+  bool inSection = false;
+  for (const Text& line : SplitLines(content)) {
+    Text name;
+    if (IsSectionLine(line, &name)) {
+      inSection = SameName(name, section);
+      continue;
+    }
+    if (!inSection) continue;
+    const size_t eq = line.find('=');
+    if (eq == Text::npos || !SameName(line.substr(0, eq), key)) continue;
+    Text value = Trim(line.substr(eq + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+      value = value.substr(1, value.size() - 2);
+    }
+    return value;
+  }
+  return std::nullopt;
+}
+
+// Sets a value as the system's private-profile writer does: the key's line
+// is replaced in place, a new key goes after the section's last line, a new
+// section goes to the end of the file.
+Text UpdateIni(const Text& content, const Text& section, const Text& key, const Text& value) {
+  std::vector<Text> lines = SplitLines(content);
+  const Text newLine = Concat({key, "=", value});
+  int sectionLine = -1;
+  int lastInSection = -1;
+  bool inSection = false;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    Text name;
+    if (IsSectionLine(lines[i], &name)) {
+      inSection = SameName(name, section) && sectionLine < 0;
+      if (inSection) sectionLine = lastInSection = static_cast<int>(i);
+      continue;
+    }
+    if (!inSection) continue;
+    if (!Trim(lines[i]).empty()) lastInSection = static_cast<int>(i);
+    const size_t eq = lines[i].find('=');
+    if (eq != Text::npos && SameName(lines[i].substr(0, eq), key)) {
+      lines[i] = newLine;
+      sectionLine = -2;
+      break;
+    }
+  }
+  if (sectionLine == -1) {
+    lines.push_back(Concat({"[", section, "]"}));
+    lines.push_back(newLine);
+  } else if (sectionLine >= 0) {
+    lines.insert(lines.begin() + lastInSection + 1, newLine);
+  }
+  Text joined;
+  for (const Text& line : lines) joined += line + "\r\n";
+  return joined;
+}
+
+std::string StyleText(int style) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "0x%02X", style);
+  return buffer;
+}
+
+}  // namespace
+
+ScriptedHost::ScriptedHost() { AddDrive("C:"); }
+
+// --- Setting up ---
+
+void ScriptedHost::SetEnv(const Text& name, const Text& value) {
+  env_[UpperAscii(name)] = value;
+  envNames_[UpperAscii(name)] = name;
+}
+
+void ScriptedHost::UnsetEnv(const Text& name) {
+  env_.erase(UpperAscii(name));
+  envNames_.erase(UpperAscii(name));
+}
+
+void ScriptedHost::SetRegistry(int root, const Text& path, const Text& value) {
+  registry_[{root, UpperAscii(path)}] = value;
+}
+
+void ScriptedHost::AddDrive(const Text& drive) {
+  Node node;
+  node.path = drive;
+  node.folder = true;
+  nodes_[Key(drive)] = node;
+}
+
+void ScriptedHost::PutFolder(const Text& path) {
+  const Text absolute = Absolute(path);
+  size_t pos = absolute.find('\\');
+  while (true) {
+    const Text part = pos == Text::npos ? absolute : absolute.substr(0, pos);
+    if (!part.empty() && nodes_.count(Key(part)) == 0) {
+      Node node;
+      node.path = part;
+      node.folder = true;
+      nodes_[Key(part)] = node;
+    }
+    if (pos == Text::npos) break;
+    pos = absolute.find('\\', pos + 1);
+  }
+}
+
+void ScriptedHost::PutFile(const Text& path, const Text& content, int attributes) {
+  const Text absolute = Absolute(path);
+  const size_t slash = absolute.rfind('\\');
+  if (slash != Text::npos) PutFolder(absolute.substr(0, slash));
+  Node& node = nodes_[Key(absolute)];
+  if (node.path.empty()) node.path = absolute;
+  node.folder = false;
+  node.content = content;
+  node.attributes = attributes;
+}
+
+void ScriptedHost::RemovePath(const Text& path) { nodes_.erase(Key(Absolute(path))); }
+
+void ScriptedHost::SetShortForm(const Text& path, const Text& shortForm) {
+  shortForms_[Key(Absolute(path))] = shortForm;
+}
+
+void ScriptedHost::AnswerMessages(const std::vector<int>& answers) {
+  answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
+void ScriptedHost::OnCommand(const Text& exactLine, Effect effect) {
+  OnCommandWhere([exactLine](const Text& line) { return line == exactLine; }, std::move(effect));
+}
+
+void ScriptedHost::OnCommandPrefix(const Text& prefix, Effect effect) {
+  OnCommandWhere([prefix](const Text& line) { return line.compare(0, prefix.size(), prefix) == 0; },
+                 std::move(effect));
+}
+
+void ScriptedHost::OnCommandWhere(std::function<bool(const Text&)> test, Effect effect) {
+  effects_.push_back({std::move(test), std::move(effect)});
+}
+
+// --- Looking ---
+
+Text ScriptedHost::Absolute(const Text& path) const {
+  Text absolute;
+  if (path.size() >= 2 && path[1] == ':') {
+    absolute = path;
+  } else if (!path.empty() && path[0] == '\\') {
+    absolute = Concat({currentFolder_.substr(0, 2), path});
+  } else {
+    absolute = Concat({currentFolder_, "\\", path});
+  }
+  while (absolute.size() > 2 && absolute.back() == '\\') absolute.pop_back();
+  return absolute;
+}
+
+Text ScriptedHost::Key(const Text& absolutePath) {
+  Text key = UpperAscii(absolutePath);
+  while (key.size() > 2 && key.back() == '\\') key.pop_back();
+  return key;
+}
+
+ScriptedHost::Node* ScriptedHost::Find(const Text& path) {
+  auto it = nodes_.find(Key(Absolute(path)));
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+const ScriptedHost::Node* ScriptedHost::Find(const Text& path) const {
+  auto it = nodes_.find(Key(Absolute(path)));
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+bool ScriptedHost::ParentExists(const Text& absolutePath) const {
+  const size_t slash = absolutePath.rfind('\\');
+  if (slash == Text::npos) return false;
+  auto it = nodes_.find(Key(absolutePath.substr(0, slash)));
+  return it != nodes_.end() && it->second.folder;
+}
+
+bool ScriptedHost::Exists(const Text& path) const { return Find(path) != nullptr; }
+
+bool ScriptedHost::IsFolder(const Text& path) const {
+  const Node* node = Find(path);
+  return node != nullptr && node->folder;
+}
+
+Text ScriptedHost::Content(const Text& path) const {
+  const Node* node = Find(path);
+  return node == nullptr || node->folder ? Text() : node->content;
+}
+
+int ScriptedHost::Attributes(const Text& path) const {
+  const Node* node = Find(path);
+  return node == nullptr ? 0 : node->attributes;
+}
+
+std::vector<Text> ScriptedHost::Paths() const {
+  std::vector<Text> paths;
+  for (const auto& [key, node] : nodes_) paths.push_back(node.path);
+  return paths;
+}
+
+Text ScriptedHost::IniValue(const Text& path, const Text& section, const Text& key,
+                            const Text& defaultValue) const {
+  const Node* node = Find(path);
+  if (node == nullptr || node->folder) return defaultValue;
+  return ParseIni(node->content, section, key).value_or(defaultValue);
+}
+
+void ScriptedHost::SetIniValue(const Text& path, const Text& section, const Text& key,
+                               const Text& value) {
+  const Text absolute = Absolute(path);
+  if (!ParentExists(absolute)) return;
+  Node* node = Find(absolute);
+  if (node != nullptr && node->folder) return;
+  const Text updated = UpdateIni(node == nullptr ? Text() : node->content, section, key, value);
+  if (node == nullptr) {
+    PutFile(absolute, updated);
+  } else {
+    node->content = updated;
+  }
+}
+
+// --- The log ---
+
+bool ScriptedHost::Record(Op op) {
+  ++operationCount_;
+  log_.push_back(std::move(op));
+  return operationCount_ != failAt_;
+}
+
+std::vector<Text> ScriptedHost::Commands() const {
+  std::vector<Text> commands;
+  for (const Op& op : log_) {
+    if (op.name == "RunCommand") commands.push_back(op.path);
+  }
+  return commands;
+}
+
+std::vector<Message> ScriptedHost::Messages() const {
+  std::vector<Message> messages;
+  for (const Op& op : log_) {
+    if (op.name != "ShowMessage") continue;
+    Message message{op.text, op.number, std::nullopt};
+    if (op.hasCaption) message.caption = op.extra;
+    messages.push_back(message);
+  }
+  return messages;
+}
+
+std::vector<std::string> ScriptedHost::Transcript() const {
+  std::vector<std::string> lines;
+  for (const Op& op : log_) {
+    const std::string& n = op.name;
+    if (n == "RunCommand") {
+      lines.push_back("run " + op.path);
+    } else if (n == "WriteWholeFile") {
+      lines.push_back("write " + op.path + " " + op.text);
+    } else if (n == "WriteText") {
+      lines.push_back("append " + op.path + " " + op.text);
+    } else if (n == "DeleteFile") {
+      lines.push_back("delete " + op.path);
+    } else if (n == "CopyFile") {
+      lines.push_back("copy " + op.path + " " + op.text);
+    } else if (n == "RenameFile") {
+      lines.push_back("rename " + op.path + " " + op.text);
+    } else if (n == "CreateFolder") {
+      lines.push_back("mkdir " + op.path);
+    } else if (n == "SetAttributes") {
+      lines.push_back("attributes " + op.path + " " + std::to_string(op.number));
+    } else if (n == "WriteIni") {
+      lines.push_back("ini " + op.path + " [" + op.extra + "] " + op.text);
+    } else if (n == "ShowMessage") {
+      lines.push_back("message " + StyleText(op.number) + " " +
+                      (op.hasCaption ? op.extra : std::string("-")) + " " + op.text);
+    } else if (n == "Delay") {
+      lines.push_back("delay " + std::to_string(op.number));
+    } else if (n == "CreateShortcut") {
+      lines.push_back("shortcut " + op.path + " " + op.text + " " + op.extra);
+    } else if (n == "EndProgram") {
+      lines.push_back("end " + std::to_string(op.number));
+    }
+  }
+  return lines;
+}
+
+// --- Host ---
+
+std::vector<Text> ScriptedHost::GetArguments() {
+  if (!Record({"GetArguments"})) return {};
+  return arguments_;
+}
+
+void ScriptedHost::EndProgram(int exitCode) {
+  Op op{"EndProgram"};
+  op.number = exitCode;
+  Record(op);
+  ended_ = true;
+  throw EndProgramSignal{exitCode};
+}
+
+void ScriptedHost::RunCommand(const Text& commandLine) {
+  if (!Record({"RunCommand", commandLine})) return;
+  // Copy first: an effect may register further effects.
+  const std::vector<CommandEffect> effects = effects_;
+  for (const CommandEffect& effect : effects) {
+    if (effect.test(commandLine)) effect.effect(*this, commandLine);
+  }
+}
+
+void ScriptedHost::Delay(int milliseconds) {
+  Op op{"Delay"};
+  op.number = milliseconds;
+  Record(op);
+}
+
+void ScriptedHost::WriteWholeFile(const Text& path, const Bytes& bytes) {
+  const Text content = BytesToText(bytes);
+  if (!Record({"WriteWholeFile", path, content})) return;
+  const Text absolute = Absolute(path);
+  const Node* node = Find(absolute);
+  if (!ParentExists(absolute) || (node != nullptr && (node->folder || (node->attributes & 1)))) {
+    return;
+  }
+  PutFile(absolute, content, node == nullptr ? 0 : node->attributes);
+}
+
+int ScriptedHost::OpenFile(const Text& path, int openMode) {
+  Op op{"OpenFile", path};
+  op.number = openMode;
+  const bool works = Record(op);
+  const int number = nextHandle_++;
+  Handle handle;
+  handle.key = Key(Absolute(path));
+  const Node* node = Find(path);
+  if (works && node == nullptr && openMode == kReadWrite && ParentExists(Absolute(path))) {
+    PutFile(path, Text());  // a file opened for reading and writing is created when missing
+    node = Find(path);
+  }
+  handle.valid = works && node != nullptr && !node->folder;
+  handles_[number] = handle;
+  return number;
+}
+
+Text ScriptedHost::ReadText(int fileNumber) {
+  Op op{"ReadText"};
+  op.number = fileNumber;
+  const bool works = Record(op);
+  auto it = handles_.find(fileNumber);
+  if (!works || it == handles_.end() || !it->second.valid) return Text();
+  auto node = nodes_.find(it->second.key);
+  if (node == nodes_.end()) return Text();
+  const Text& content = node->second.content;
+  const size_t from = std::min(it->second.position, content.size());
+  it->second.position = content.size();
+  return content.substr(from);
+}
+
+void ScriptedHost::SeekToEnd(int fileNumber) {
+  Op op{"SeekToEnd"};
+  op.number = fileNumber;
+  if (!Record(op)) return;
+  auto it = handles_.find(fileNumber);
+  if (it == handles_.end() || !it->second.valid) return;
+  auto node = nodes_.find(it->second.key);
+  if (node != nodes_.end()) it->second.position = node->second.content.size();
+}
+
+void ScriptedHost::WriteText(int fileNumber, const Text& text) {
+  auto it = handles_.find(fileNumber);
+  Op op{"WriteText", it == handles_.end() ? Text() : it->second.key, text};
+  op.number = fileNumber;
+  if (!Record(op)) return;
+  if (it == handles_.end() || !it->second.valid) return;
+  auto node = nodes_.find(it->second.key);
+  if (node == nodes_.end() || (node->second.attributes & 1)) return;
+  Text& content = node->second.content;
+  const size_t at = std::min(it->second.position, content.size());
+  content = content.substr(0, at) + text +
+            (at + text.size() < content.size() ? content.substr(at + text.size()) : Text());
+  it->second.position = at + text.size();
+}
+
+void ScriptedHost::SeekToStart(int fileNumber) {
+  Op op{"SeekToStart"};
+  op.number = fileNumber;
+  if (!Record(op)) return;
+  auto it = handles_.find(fileNumber);
+  if (it != handles_.end()) it->second.position = 0;
+}
+
+void ScriptedHost::CloseFile(int fileNumber) {
+  Op op{"CloseFile"};
+  op.number = fileNumber;
+  Record(op);
+  handles_.erase(fileNumber);
+}
+
+bool ScriptedHost::FileExists(const Text& path) {
+  if (!Record({"FileExists", path})) return false;
+  return Exists(path);
+}
+
+void ScriptedHost::DeleteFile(const Text& path) {
+  if (!Record({"DeleteFile", path})) return;
+  const Node* node = Find(path);
+  if (node == nullptr || node->folder || (node->attributes & 1)) return;
+  RemovePath(path);
+}
+
+void ScriptedHost::CopyFile(const Text& source, const Text& destination) {
+  if (!Record({"CopyFile", source, destination})) return;
+  const Node* from = Find(source);
+  const Node* to = Find(destination);
+  const Text target = Absolute(destination);
+  if (from == nullptr || from->folder || !ParentExists(target)) return;
+  if (to != nullptr && (to->folder || (to->attributes & 1))) return;
+  PutFile(target, from->content, from->attributes);
+}
+
+void ScriptedHost::RenameFile(const Text& oldPath, const Text& newPath) {
+  if (!Record({"RenameFile", oldPath, newPath})) return;
+  const Node* from = Find(oldPath);
+  const Text target = Absolute(newPath);
+  if (from == nullptr || Find(target) != nullptr || !ParentExists(target)) return;
+  Node moved = *from;
+  RemovePath(oldPath);
+  moved.path = target;
+  nodes_[Key(target)] = moved;
+}
+
+void ScriptedHost::CreateFolder(const Text& path) {
+  if (!Record({"CreateFolder", path})) return;
+  const Text absolute = Absolute(path);
+  if (Find(absolute) != nullptr || !ParentExists(absolute)) return;
+  Node node;
+  node.path = absolute;
+  node.folder = true;
+  nodes_[Key(absolute)] = node;
+}
+
+void ScriptedHost::SetAttributes(const Text& path, int attributes) {
+  Op op{"SetAttributes", path};
+  op.number = attributes;
+  if (!Record(op)) return;
+  Node* node = Find(path);
+  if (node != nullptr) node->attributes = attributes;
+}
+
+Text ScriptedHost::ProgramFolder() {
+  if (!Record({"ProgramFolder"})) return Text();
+  return programFolder_;
+}
+
+Text ScriptedHost::ShortPath(const Text& path) {
+  if (!Record({"ShortPath", path})) return path;
+  auto it = shortForms_.find(Key(Absolute(path)));
+  return it == shortForms_.end() ? path : it->second;
+}
+
+Text ScriptedHost::ReadIni(const Text& path, const Text& section, const Text& key,
+                           const Text& defaultValue) {
+  Op op{"ReadIni", path, section, key};
+  if (!Record(op)) return defaultValue;
+  return IniValue(path, section, key, defaultValue);
+}
+
+void ScriptedHost::WriteIni(const Text& path, const Text& section, const Text& key,
+                            const Text& value) {
+  Op op{"WriteIni", path, Concat({key, "=", value}), section};
+  if (!Record(op)) return;
+  SetIniValue(path, section, key, value);
+}
+
+Text ScriptedHost::ReadRegistryText(int root, const Text& path, const Text& defaultValue) {
+  Op op{"ReadRegistryText", path};
+  op.number = root;
+  if (!Record(op)) return defaultValue;
+  auto it = registry_.find({root, UpperAscii(path)});
+  return it == registry_.end() ? defaultValue : it->second;
+}
+
+Text ScriptedHost::GetEnv(const Text& name) {
+  if (!Record({"GetEnv", name})) return Text();
+  auto it = env_.find(UpperAscii(name));
+  return it == env_.end() ? Text() : it->second;
+}
+
+int ScriptedHost::ShowMessage(const Text& message, int style, const std::optional<Text>& caption) {
+  Op op{"ShowMessage", Text(), message, caption.value_or(Text())};
+  op.number = style;
+  op.hasCaption = caption.has_value();
+  if (!Record(op)) return -1;
+  if (answers_.empty()) return 1;
+  const int answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+void ScriptedHost::CreateShortcut(const Text& linkPathNoExt, const Text& target,
+                                  const std::optional<Text>& description,
+                                  const std::optional<Text>& arguments,
+                                  const Text& workingFolder) {
+  (void)description;
+  (void)arguments;
+  if (!Record({"CreateShortcut", linkPathNoExt, target, workingFolder})) return;
+  const Text link = Concat({linkPathNoExt, ".LNK"});
+  if (!ParentExists(Absolute(link))) return;
+  PutFile(link, Concat({"shortcut to ", target, " in ", workingFolder}));
+}
+
+void ScriptedHost::QuerySystemInfo(SystemInfoRecord& record) {
+  if (!Record({"QuerySystemInfo"})) {
+    record = SystemInfoRecord();
+    return;
+  }
+  record = systemInfo_;
+}
+
+}  // namespace kvx::testing
