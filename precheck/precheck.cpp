@@ -1,10 +1,17 @@
 #include "precheck/precheck.h"
 
+#include "precheck/checks.h"
+#include "precheck/run_values.h"
+
 namespace kvx {
 
 void PreInstallChecks(Host& host) {
-  // The checks themselves come with the pre-install work.
-  (void)host;
+  const PreInstallValues values = BuildPreInstallValues(host);
+  CheckOtherWindows(host, values);
+  CheckInstalledVersions(host, values);
+  CheckUnfinishedUninstall(host, values);
+  RepairMenuFileName(host, values);
+  // Nothing refused: the marker keeps its name "win_lan".
 }
 
 }  // namespace kvx

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/scripted_host.h"
 
 namespace kvx {
@@ -40,6 +42,13 @@ TEST(Entry, OneAndTwoRunTheirJobAndEndWithZero) {
     EXPECT_EQ(host.Log().front().name, "GetArguments");
     EXPECT_EQ(host.Log().back().name, "EndProgram");
     EXPECT_EQ(host.Log().back().number, 0);
+    if (argument == "1") {
+      // The checks ran: the drive scan script was written to the scratch
+      // folder (TMP unset: the root of the current drive) and run.
+      const std::vector<Text> commands = host.Commands();
+      EXPECT_NE(std::find(commands.begin(), commands.end(), "\\vk_sys2.bat"), commands.end());
+      EXPECT_TRUE(host.Exists("C:\\vk_sys2.bat"));
+    }
   }
 }
 
