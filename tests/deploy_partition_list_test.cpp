@@ -55,7 +55,7 @@ struct PartitionMachine {
     host.PutFolder("c:\\vesk\\korv");
     if (listExists)
       host.PutFile("c:\\vesk\\korv\\zp_nor.txt", kHeader + partitions);
-    testing::ModelPartitionCommands(host, context.ShellPrefix);
+    testing::ModelDeployCommands(host, context.ShellPrefix);
   }
 
   TargetPartition Choose() { return ChooseTargetPartition(host, context, findings); }

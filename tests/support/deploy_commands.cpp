@@ -76,7 +76,7 @@ std::vector<Text> InterpreterLines(const Text& text) {
   return lines;
 }
 
-void ModelPartitionCommands(ScriptedHost& host, const Text& shellPrefix) {
+void ModelDeployCommands(ScriptedHost& host, const Text& shellPrefix) {
   // A batch file run by its path.
   host.OnCommandWhere(
       [](const Text& line) {
