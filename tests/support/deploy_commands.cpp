@@ -52,6 +52,32 @@ bool RunLoopLine(ScriptedHost& machine, const Text& line, const std::string& per
   return true;
 }
 
+bool WildcardMatch(const Text& name, size_t n, const Text& pattern, size_t p) {
+  if (p == pattern.size())
+    return n == name.size();
+  if (pattern[p] == '*') {
+    for (size_t k = n; k <= name.size(); ++k) {
+      if (WildcardMatch(name, k, pattern, p + 1))
+        return true;
+    }
+    return false;
+  }
+  if (n == name.size())
+    return false;
+  return (pattern[p] == '?' || pattern[p] == name[n]) && WildcardMatch(name, n + 1, pattern, p + 1);
+}
+
+bool NameMatches(const Text& name, const Text& pattern) {
+  const Text upperName = ScriptedHost::Key(name);
+  const Text upperPattern = ScriptedHost::Key(pattern);
+  if (WildcardMatch(upperName, 0, upperPattern, 0))
+    return true;
+  const bool anyExtension =
+      upperPattern.size() >= 2 && upperPattern.compare(upperPattern.size() - 2, 2, ".*") == 0;
+  return anyExtension && upperName.find('.') == Text::npos &&
+         WildcardMatch(upperName, 0, upperPattern.substr(0, upperPattern.size() - 2), 0);
+}
+
 Text StripPrefix(const Text& line, const Text& prefix) {
   if (line.compare(0, prefix.size(), prefix) != 0)
     return Text();
@@ -108,6 +134,28 @@ void ModelDeployCommands(ScriptedHost& host, const Text& shellPrefix) {
                          }
                          machine.PutFile(match[3], kept);
                        });
+  // del /q "FOLDER\PATTERN"
+  host.OnCommandPrefix(
+      shellPrefix + "del /q \"", [shellPrefix](ScriptedHost& machine, const Text& line) {
+        const Text rest = StripPrefix(line, shellPrefix + "del /q \"");
+        if (rest.empty() || rest.back() != '"')
+          return;
+        const Text target = machine.Absolute(rest.substr(0, rest.size() - 1));
+        const size_t slash = target.rfind('\\');
+        if (slash == Text::npos)
+          return;
+        const Text folderKey = ScriptedHost::Key(target.substr(0, slash));
+        const Text pattern = target.substr(slash + 1);
+        for (const Text& path : machine.Paths()) {
+          const size_t cut = path.rfind('\\');
+          if (cut == Text::npos || ScriptedHost::Key(path.substr(0, cut)) != folderKey)
+            continue;
+          if (machine.IsFolder(path) || (machine.Attributes(path) & 1))
+            continue;
+          if (NameMatches(path.substr(cut + 1), pattern))
+            machine.RemovePath(path);
+        }
+      });
   // The text replacer on one file: every occurrence, exact case.
   host.OnCommandWhere(
       [](const Text& line) { return line.find("\\fr ") != Text::npos; },

@@ -1,7 +1,7 @@
 // Models of the interpreter commands that the deployment steps rely on, as
 // effects on the scripted machine: the for /f loop over a partition list (in
 // a batch file or on an interpreter command line), the type|find /v filter
-// and the text replacer fr on one file.
+// the text replacer fr on one file, and del /q of a quoted pattern.
 #ifndef KVXCFG_TESTS_SUPPORT_DEPLOY_COMMANDS_H
 #define KVXCFG_TESTS_SUPPORT_DEPLOY_COMMANDS_H
 
@@ -20,6 +20,9 @@ namespace kvx::testing {
 // - shellPrefix + the same loop with single percent signs.
 // - shellPrefix + "type SRC|find /v "NEEDLE">DST".
 // - PATH\fr FILE -f:"FIND" -t:"REPLACEMENT" (one file, no wildcard).
+// - shellPrefix + "del /q "FOLDER\PATTERN"": the files (not folders, not
+//   read-only ones) directly in FOLDER whose names match PATTERN ("*" any
+//   run of characters, "?" one, a final ".*" also matching no extension).
 void ModelDeployCommands(ScriptedHost& host, const Text& shellPrefix);
 
 // The lines of a text as the interpreter reads them: split at line breaks,
