@@ -5,6 +5,24 @@
 namespace kvx::testing {
 namespace {
 
+// The lines of a text as the interpreter reads them: split at line breaks,
+// without the breaks; a final break makes no empty last line.
+std::vector<Text> InterpreterLines(const Text& text) {
+  std::vector<Text> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == Text::npos)
+      end = text.size();
+    Text line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
 // Tokens of one line split at any run of the delimiter characters, as for /f
 // does: leading delimiters are skipped and empty tokens do not occur.
 std::vector<Text> Tokens(const Text& line, const Text& delimiters) {
@@ -85,22 +103,6 @@ Text StripPrefix(const Text& line, const Text& prefix) {
 }
 
 }  // namespace
-
-std::vector<Text> InterpreterLines(const Text& text) {
-  std::vector<Text> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == Text::npos)
-      end = text.size();
-    Text line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
 
 void ModelDeployCommands(ScriptedHost& host, const Text& shellPrefix) {
   // A batch file run by its path.

@@ -25,10 +25,6 @@ namespace kvx::testing {
 //   run of characters, "?" one, a final ".*" also matching no extension).
 void ModelDeployCommands(ScriptedHost& host, const Text& shellPrefix);
 
-// The lines of a text as the interpreter reads them: split at line breaks,
-// without the breaks; a final break makes no empty last line.
-std::vector<Text> InterpreterLines(const Text& text);
-
 }  // namespace kvx::testing
 
 #endif  // KVXCFG_TESTS_SUPPORT_DEPLOY_COMMANDS_H
