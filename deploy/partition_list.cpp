@@ -1,0 +1,117 @@
+// Choice of the target partition: the partition that will hold the product's
+// hidden folder and therefore its disk images.
+//
+// The survey left the boot disk's normal partitions in zp_nor.txt. A loop
+// copies each listed partition in turn into krv_drv.ini [part], so the file
+// ends holding the last one. When that one is unsuitable (the last entry of a
+// disk with a maker's recovery partition, or the system partition itself) the
+// list is filtered and the loop chooses again. When no usable second
+// partition is left the user is told so; installation goes on regardless.
+#include "deploy/deploy.h"
+#include "host/scratch.h"
+#include "host/tools.h"
+
+namespace kvx {
+namespace {
+
+const Text kOnePartitionWarning =
+    "错误信息：只有一个分区或者第二分区被占用，可能无法使用本软件，但仍可以安装。解决办法：\r\n"
+    "方法一：咨询电脑厂商或身边高手，要求增加一个新分区。\r\n"
+    "方法二：自己解决，用DISKGENIUS4.0以上版本将C盘调小后,再在C盘后面新建扩展分区和逻辑分区。\r\n"
+    "方法三：安装后运行本软件->【报告】->【保存到文件】->【上传到论坛】，以获得在线帮助。";
+
+// The loop over a partition list: skips the two header lines and rewrites
+// krv_drv.ini from tokens 2 (partition number) and 3 (drive letter) of every
+// further line. Inside a batch file the loop variables need doubled percent
+// signs, on an interpreter command line single ones.
+Text ListLoop(const InstallContext& context, const Text& listName, const Text& percent) {
+  const Text& ini = context.DrvIniPath;
+  return Concat({"for /f \"skip=2 tokens=2,3 delims=: \" ", percent, "i in (",
+                 context.ProductDirSlash, listName, ") do echo [part]>", ini,
+                 "&& echo pt_1=", percent, "i>>", ini, "&& echo pt_2=", percent, "j:>>", ini});
+}
+
+// A list batch: a leading line break, then the loop, with no line break at the end.
+Text ListBatch(const InstallContext& context, const Text& listName) {
+  return Concat({"\r\n", ListLoop(context, listName, "%%")});
+}
+
+// Partitions without a drive letter are listed as "Log" or "Pri"; the file
+// records them under the marker "8:".
+void MarkPartitionsWithoutLetter(Host& host, const InstallContext& context) {
+  host.RunCommand(FrCommand(context.ProductDirSlash, context.DrvIniPath, "Log:", "8:"));
+  host.RunCommand(FrCommand(context.ProductDirSlash, context.DrvIniPath, "Pri:", "8:"));
+}
+
+// Writes zp_nor_z.txt: the list without every line that holds a colon, the
+// given partition number and a blank.
+void FilterOutPartition(Host& host, const InstallContext& context, const Text& partNo) {
+  host.RunCommand(
+      Concat({context.ShellPrefix, "type ", context.ProductDirSlash,
+              "zp_nor.txt|find /v \":", partNo, " \">", context.ProductDirSlash, "zp_nor_z.txt"}));
+}
+
+TargetPartition ReadTargetPartition(Host& host, const InstallContext& context) {
+  TargetPartition target;
+  target.TargetPartNo = host.ReadIni(context.DrvIniPath, "part", "pt_1", "1");
+  target.TargetDrive = host.ReadIni(context.DrvIniPath, "part", "pt_2", "8:");
+  return target;
+}
+
+bool OemRecoveryFound(const NormalPartitionFindings& findings) {
+  if (findings.PresarioPos != kNotFound || findings.FactoryImPos != kNotFound ||
+      findings.HpRecoverPos != kNotFound || findings.LenovoParPos != kNotFound ||
+      findings.LenovoRecPos != kNotFound) {
+    return true;
+  }
+  // A RECOVERY partition counts only when its line does not hold ":2 ".
+  return findings.RecoveryPos != kNotFound && findings.RecoveryLineMarkPos == kNotFound;
+}
+
+}  // namespace
+
+TargetPartition ChooseTargetPartition(Host& host, const InstallContext& context,
+                                      const NormalPartitionFindings& findings) {
+  const bool oemRecovery = OemRecoveryFound(findings);
+  const bool thirdPartition = findings.Part3Pos != kNotFound;
+
+  // First choice: the last listed partition.
+  ScratchBatchRun(host, context.TempDirSlash, "vk_lpt01.bat", ListBatch(context, "zp_nor.txt"));
+  MarkPartitionsWithoutLetter(host, context);
+  const TargetPartition first = ReadTargetPartition(host, context);
+
+  // Second choice, from the list without the first choice's partition number.
+  bool choseAgain = false;
+  if (thirdPartition && oemRecovery) {
+    // The last entry is taken to be the maker's recovery partition.
+    FilterOutPartition(host, context, first.TargetPartNo);
+    ScratchBatchRun(host, context.TempDirSlash, "vk_lpt02.bat", ListBatch(context, "zp_nor_z.txt"));
+    choseAgain = true;
+  } else if (TextEquals(context.SystemDrive, first.TargetDrive) &&
+             !TextEquals(first.TargetPartNo, "1")) {
+    // The last entry is the running Windows' own partition.
+    FilterOutPartition(host, context, first.TargetPartNo);
+    host.RunCommand(Concat({context.ShellPrefix, ListLoop(context, "zp_nor_z.txt", "%")}));
+    choseAgain = true;
+  }
+  // A partition without a drive letter chosen the second time gets the same
+  // marker as one chosen the first time.
+  if (choseAgain)
+    MarkPartitionsWithoutLetter(host, context);
+
+  bool warned = false;
+  if ((!thirdPartition && oemRecovery) || TextEquals(first.TargetPartNo, "1")) {
+    host.ShowMessage(kOnePartitionWarning, kStyleInformation);
+    warned = true;
+  }
+
+  const TargetPartition target = ReadTargetPartition(host, context);
+  // Images kept on the system partition could not restore it: when no other
+  // partition was left to choose, the user hears the same warning.
+  if (!warned && TextEquals(target.TargetDrive, context.SystemDrive)) {
+    host.ShowMessage(kOnePartitionWarning, kStyleInformation);
+  }
+  return target;
+}
+
+}  // namespace kvx
