@@ -81,23 +81,18 @@ TargetPartition ChooseTargetPartition(Host& host, const InstallContext& context,
   const TargetPartition first = ReadTargetPartition(host, context);
 
   // Second choice, from the list without the first choice's partition number.
-  bool choseAgain = false;
   if (thirdPartition && oemRecovery) {
     // The last entry is taken to be the maker's recovery partition.
     FilterOutPartition(host, context, first.TargetPartNo);
     ScratchBatchRun(host, context.TempDirSlash, "vk_lpt02.bat", ListBatch(context, "zp_nor_z.txt"));
-    choseAgain = true;
   } else if (TextEquals(context.SystemDrive, first.TargetDrive) &&
              !TextEquals(first.TargetPartNo, "1")) {
     // The last entry is the running Windows' own partition.
     FilterOutPartition(host, context, first.TargetPartNo);
     host.RunCommand(Concat({context.ShellPrefix, ListLoop(context, "zp_nor_z.txt", "%")}));
-    choseAgain = true;
   }
-  // A partition without a drive letter chosen the second time gets the same
-  // marker as one chosen the first time.
-  if (choseAgain)
-    MarkPartitionsWithoutLetter(host, context);
+  // The Log and Pri edits are not repeated after a second choice: the product's
+  // boot-time part has always read such an entry as it stands.
 
   bool warned = false;
   if ((!thirdPartition && oemRecovery) || TextEquals(first.TargetPartNo, "1")) {

@@ -110,7 +110,7 @@ TEST(PartitionList, SystemPartitionLastIsFilteredOutByItsNumber) {
   ExpectTarget(m.Choose(), "5", "E:");
   EXPECT_EQ(m.host.Commands(),
             (Commands{kListBatchPath, kLogEdit, kPriEdit, kFilterPrefix + "6" + kFilterSuffix,
-                      kDirectLoop, kLogEdit, kPriEdit}));
+                      kDirectLoop}));
   EXPECT_EQ(m.host.Content("c:\\vesk\\korv\\zp_nor_z.txt"),
             kHeader + "0:1  D:   FAT32  20480MB    GAMES\r\n0:5  E:   NTFS   40960MB    WORK\r\n");
   EXPECT_EQ(m.Warnings(), 0);
@@ -130,7 +130,7 @@ TEST(PartitionList, SystemPartitionLeftAsTheOnlyChoiceIsWarnedAbout) {
   ExpectTarget(m.Choose(), "2", "C:");
   EXPECT_EQ(m.host.Commands(),
             (Commands{kListBatchPath, kLogEdit, kPriEdit, kFilterPrefix + "2" + kFilterSuffix,
-                      kDirectLoop, kLogEdit, kPriEdit}));
+                      kDirectLoop}));
   EXPECT_EQ(m.Warnings(), 1);
 }
 
@@ -146,8 +146,7 @@ TEST(PartitionList, OemRecoveryWithThirdPartitionChoosesAgainFromTheFilteredBatc
             (std::vector<std::string>{
                 "write " + kListBatchPath + " " + kListBatch, "run " + kListBatchPath,
                 "run " + kLogEdit, "run " + kPriEdit, "run " + kFilterPrefix + "3" + kFilterSuffix,
-                "write " + kFilteredBatchPath + " " + kFilteredBatch, "run " + kFilteredBatchPath,
-                "run " + kLogEdit, "run " + kPriEdit}));
+                "write " + kFilteredBatchPath + " " + kFilteredBatch, "run " + kFilteredBatchPath}));
   EXPECT_EQ(m.Warnings(), 0);
 }
 
@@ -186,7 +185,7 @@ TEST(PartitionList, RecoveryLabelCountsOnlyWithoutTheColonTwoMark) {
   ExpectTarget(unmarked.Choose(), "2", "D:");
   EXPECT_EQ(unmarked.host.Commands(),
             (Commands{kListBatchPath, kLogEdit, kPriEdit, kFilterPrefix + "3" + kFilterSuffix,
-                      kFilteredBatchPath, kLogEdit, kPriEdit}));
+                      kFilteredBatchPath}));
 }
 
 TEST(PartitionList, PartitionsWithoutDriveLetterAreRecordedAsEight) {
@@ -199,12 +198,13 @@ TEST(PartitionList, PartitionsWithoutDriveLetterAreRecordedAsEight) {
       "0:1  C:   NTFS   51200MB    WIN7\r\n0:2  Pri  NTFS   187275MB   DATA\r\n");
   ExpectTarget(primary.Choose(), "2", "8:");
 
-  // Chosen only on the second pass, a logical partition gets the marker too.
+  // Chosen only on the second pass, a logical partition keeps its "Log:": the
+  // edits are not repeated after a second choice.
   PartitionMachine second(
       "0:1  D:   NTFS   51200MB    DATA\r\n"
       "0:5  Log  NTFS   87275MB    MEDIA\r\n"
       "0:6  C:   NTFS   100000MB   WIN7\r\n");
-  ExpectTarget(second.Choose(), "5", "8:");
+  ExpectTarget(second.Choose(), "5", "Log:");
   EXPECT_EQ(second.Warnings(), 0);
 }
 
