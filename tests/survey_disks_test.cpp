@@ -16,9 +16,9 @@ const Text kPass = "c:\\vesk\\korv\\krv_pass.ini";
 
 // Scan lines as the survey tool writes them: fields split by colons and
 // blanks, the drive letter with a blank on each side, Yes on the active one.
-const Text kDisk1 = "1:1: C: :NTFS:Yes\r\n1:2: D: :NTFS:No\r\n";
-const Text kDisk2 = "2:1: E: :FAT32:No\r\n";
-const Text kDisk3 = "3:1: F: :NTFS:Yes\r\n3:2: C: :NTFS:No\r\n";
+const Text kDisk1 = "1:1 C: NTFS Yes\r\n1:2 D: NTFS No\r\n";
+const Text kDisk2 = "2:1 E: FAT32 No\r\n";
+const Text kDisk3 = "3:1 F: NTFS Yes\r\n3:2 C: NTFS No\r\n";
 
 class DiskSurvey : public ::testing::Test {
  protected:
@@ -173,7 +173,7 @@ TEST_F(BootPartitions, SystemDriveOnTwoDisksTakesTheHigherDisk) {
 
 TEST_F(BootPartitions, MissingOrOddDiskNumberFallsBackToTheFirstDiskScan) {
   // The system drive is on no scanned disk, and krv_pass.ini has no drvc.
-  Scans("1:1: D: :NTFS:Yes\r\n", "", "", "");
+  Scans("1:1 D: NTFS Yes\r\n", "", "", "");
   const SurveySettings missing = FindBootPartitions(host, context);
   EXPECT_EQ(context.BootDiskIndex, "");
   EXPECT_EQ(missing.BootDiskSuffix, "");
