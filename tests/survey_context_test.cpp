@@ -29,47 +29,66 @@ void SetUpSeven(ScriptedHost& host) {
   host.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
 }
 
-TEST(InstallContext, BuiltInOrderFromRegistryAndEnvironment) {
+TEST(InstallContext, ChineseMachineGivesTheSampleContext) {
+  ScriptedHost host;  // no language value: Chinese names
+  host.SetRegistry(kRootCurrentUser, kStartup,
+                   "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动");
+  host.SetEnv("Systemroot", "C:\\WINDOWS");
+  host.SetEnv("COMSPEC", "C:\\WINDOWS\\system32\\cmd.exe");
+  host.SetEnv("TMP", "C:\\TEMP");
+  host.SetEnv("SystemDrive", "C:");
+  const InstallContext built = BuildInstallContext(host);
+  const InstallContext sample = testing::SampleInstallContext();
+  using C = InstallContext;
+  for (Text C::*field : {&C::ProductTitle,
+                         &C::ProductName,
+                         &C::LoaderInProductDir,
+                         &C::LoaderAtRoot,
+                         &C::LoaderNameRooted,
+                         &C::LoaderMbrNameRooted,
+                         &C::LoaderMbrName,
+                         &C::MakerDir,
+                         &C::ProductRunDir,
+                         &C::ProductDirSlash,
+                         &C::ProductDir,
+                         &C::PanelTxtName,
+                         &C::PanelIniName,
+                         &C::TildeSuffix,
+                         &C::Rd0Path,
+                         &C::Rd1Path,
+                         &C::DrvIniPath,
+                         &C::IdIniPath,
+                         &C::BcdAllIniPath,
+                         &C::PassIniPath,
+                         &C::SuExePath,
+                         &C::SuPathNoExt,
+                         &C::SuName,
+                         &C::SystemRootSlash,
+                         &C::CommandInterpreter,
+                         &C::ShellPrefix,
+                         &C::TempDirSlash,
+                         &C::StartupDirSlash,
+                         &C::EveryoneName,
+                         &C::ActiveDrive,
+                         &C::SystemDrive,
+                         &C::BootDiskIndex,
+                         &C::ProgramFilesX86}) {
+    EXPECT_EQ(built.*field, sample.*field);
+  }
+  EXPECT_EQ(built.SystemInfo, SystemInfoRecord());
+}
+
+TEST(InstallContext, ReadsInOrderAndTakesTheShortScratchFolder) {
   ScriptedHost host;
   SetUpSeven(host);
   const InstallContext c = BuildInstallContext(host);
-
-  EXPECT_EQ(c.ProductTitle, "珂瓦克斯 v2013.01.23");
-  EXPECT_EQ(c.ProductName, "珂瓦克斯");
-  EXPECT_EQ(c.LoaderInProductDir, "c:\\vesk\\korv\\KVLDR");
-  EXPECT_EQ(c.LoaderAtRoot, "C:\\KVLDR");
-  EXPECT_EQ(c.LoaderNameRooted, "\\KVLDR");
-  EXPECT_EQ(c.LoaderMbrNameRooted, "\\kvldr.mbr");
-  EXPECT_EQ(c.LoaderMbrName, "kvldr.mbr");
-  EXPECT_EQ(c.MakerDir, "c:\\vesk");
-  EXPECT_EQ(c.ProductRunDir, "c:\\vesk\\korv\\krv_run");
-  EXPECT_EQ(c.ProductDirSlash, "c:\\vesk\\korv\\");
-  EXPECT_EQ(c.ProductDir, "c:\\vesk\\korv");
-  EXPECT_EQ(c.PanelTxtName, "c_pan.txt");
-  EXPECT_EQ(c.PanelIniName, "c_pan.ini");
-  EXPECT_EQ(c.TildeSuffix, "\\~1");
-  EXPECT_EQ(c.Rd0Path, "c:\\vesk\\korv\\KVX_rd0");
-  EXPECT_EQ(c.Rd1Path, "c:\\vesk\\korv\\KVX_rd1");
-  EXPECT_EQ(c.DrvIniPath, "c:\\vesk\\korv\\krv_drv.ini");
-  EXPECT_EQ(c.IdIniPath, "c:\\vesk\\korv\\krv_id.ini");
-  EXPECT_EQ(c.BcdAllIniPath, "c:\\vesk\\korv\\bcd_all.ini");
-  EXPECT_EQ(c.PassIniPath, "c:\\vesk\\korv\\krv_pass.ini");
-  EXPECT_EQ(c.SuExePath, "c:\\vesk\\korv\\KVX_SU.EXE");
-  EXPECT_EQ(c.SuPathNoExt, "c:\\vesk\\korv\\KVX_SU");
-  EXPECT_EQ(c.SuName, "KVX_SU");
   EXPECT_EQ(c.SystemRootSlash, "C:\\Windows\\");
-  EXPECT_EQ(c.CommandInterpreter, "C:\\Windows\\system32\\cmd.exe");
   EXPECT_EQ(c.ShellPrefix, "C:\\Windows\\system32\\cmd.exe /c ");
   EXPECT_EQ(c.TempDirSlash, "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp\\");
   EXPECT_EQ(
       c.StartupDirSlash,
       "C:\\Users\\Li Wei\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\");
-  EXPECT_EQ(c.EveryoneName, "Everyone");
-  EXPECT_EQ(c.ActiveDrive, "C:");
-  EXPECT_EQ(c.SystemDrive, "C:");
-  EXPECT_EQ(c.BootDiskIndex, "0");
   EXPECT_EQ(c.ProgramFilesX86, "C:\\Program Files (x86)");
-  EXPECT_EQ(c.SystemInfo, SystemInfoRecord());
 
   // Reads only, in the order of the values; no command runs.
   std::vector<std::string> reads;
