@@ -62,6 +62,7 @@ TEST_F(MachineModel, TagOnlyInTheSystemTextOrAtTheVeryStartCounts) {
   const ModelFindings onlySystem = Detect("", "rem_micro-star MS-7721");
   EXPECT_EQ(onlySystem.MicroStarPos, 0);
   EXPECT_EQ(onlySystem.ThinkPadPos, kNotFound);
+  EXPECT_EQ(onlySystem.AsusPos, kNotFound);
 }
 
 // The normal-partition list, run on the modelled survey tool.
@@ -98,7 +99,7 @@ TEST_F(NormalPartitions, ListsTheBootDiskAndFindsRecoveryLabels) {
   // findstr takes the first line that names RECOVERY at all.
   const Text list =
       "Disk 0\r\n--\r\n0:1 C: NTFS SYSTEM\r\n0:2 D: NTFS HP_RECOVERY\r\n"
-      "0:3 E: NTFS Lenovo_Rec\r\n0:4 F: FAT32 RECOVERY\r\n";
+      "0:3 E: NTFS Lenovo_Rec\r\n0:4 F: FAT32 Recovery\r\n";
   RecoveryLine("0:2 D: NTFS HP_RECOVERY");
   const NormalPartitionFindings found = Survey("", list);
 
