@@ -1,0 +1,61 @@
+// KVX_rd0, KVX_rd1 and the launcher shortcut, with echo and the text
+// replacer modelled on the machine.
+#include <gtest/gtest.h>
+
+#include "survey/survey.h"
+#include "tests/support/sample_context.h"
+#include "tests/support/survey_machine.h"
+
+namespace kvx {
+namespace {
+
+using testing::ScriptedHost;
+
+TEST(StartupScripts, BuildsBothScriptsForAStartupFolderWithBlanks) {
+  ScriptedHost host;
+  host.PutFile("c:\\vesk\\korv\\fr.exe", "replacer");
+  // Left by an earlier run: emptied, never appended to.
+  host.PutFile("c:\\vesk\\korv\\KVX_rd0", "@echo off\r\nset su=D:\\old\\\r\n");
+  host.PutFile("c:\\vesk\\korv\\KVX_rd1", "@echo off\r\nD:\r\n");
+  testing::ModelShell(host, "C:\\WINDOWS\\system32\\cmd.exe /c ", "c:\\vesk\\korv\\", "");
+  testing::ModelTextReplacer(host, "c:\\vesk\\korv\\");
+
+  WriteStartupScripts(host, testing::SampleInstallContext());
+
+  EXPECT_EQ(host.Transcript(),
+            (std::vector<std::string>{
+                "run C:\\WINDOWS\\system32\\cmd.exe /c echo [echo_of]>c:\\vesk\\korv\\KVX_rd0",
+                "run C:\\WINDOWS\\system32\\cmd.exe /c echo set_su=>>c:\\vesk\\korv\\KVX_rd0",
+                "ini c:\\vesk\\korv\\KVX_rd0 [echo_of] "
+                "set_su=C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动\\",
+                "delay 3000",
+                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd0 -f:\"[echo_of]\" -t:\"@echo off\"",
+                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd0 -f:\"set_su=\" -t:\"set su=\"",
+                "run C:\\WINDOWS\\system32\\cmd.exe /c echo [echo_of]>c:\\vesk\\korv\\KVX_rd1",
+                "run C:\\WINDOWS\\system32\\cmd.exe /c echo a=>>c:\\vesk\\korv\\KVX_rd1",
+                "run C:\\WINDOWS\\system32\\cmd.exe /c echo cc=>>c:\\vesk\\korv\\KVX_rd1",
+                "run C:\\WINDOWS\\system32\\cmd.exe /c echo cd=>>c:\\vesk\\korv\\KVX_rd1",
+                "ini c:\\vesk\\korv\\KVX_rd1 [echo_of] "
+                "cd=\"C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动\\\"",
+                "delay 3000",
+                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"a=\" -t:\"C:\"",
+                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"cc=\" -t:\"cd\\\\\"",
+                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"[echo_of]\" -t:\"@echo off\"",
+                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"cd=\" -t:\"cd \"",
+                "shortcut c:\\vesk\\korv\\KVX_SU c:\\vesk\\korv\\KVX_SU.EXE c:\\vesk\\korv\\",
+                "delay 5000",
+            }));
+
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_rd0"),
+            "@echo off\r\n"
+            "set su=C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动\\\r\n");
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_rd1"),
+            "@echo off\r\n"
+            "C:\r\n"
+            "cd\\\\\r\n"
+            "cd \"C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动\\\"\r\n");
+  EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\KVX_SU.LNK"));
+}
+
+}  // namespace
+}  // namespace kvx
