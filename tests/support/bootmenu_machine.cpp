@@ -13,6 +13,14 @@ bool EndsWithNoCase(const Text& text, const Text& suffix) {
   return FindText(text.substr(text.size() - suffix.size()), suffix, true) == 0;
 }
 
+// True when text starts with prefix; *rest is then what follows it.
+bool After(const Text& text, const Text& prefix, Text* rest) {
+  if (!StartsWith(text, prefix))
+    return false;
+  *rest = text.substr(prefix.size());
+  return true;
+}
+
 // Splits text at the first occurrence of separator.
 bool Cut(const Text& text, const Text& separator, Text* before, Text* after) {
   const size_t at = text.find(separator);
@@ -76,15 +84,16 @@ BootMenuMachine::BootMenuMachine(ScriptedHost& host, BcdStore& store, const Text
 }
 
 void BootMenuMachine::RunLine(const Text& commandLine) {
+  Text rest;
   if (EndsWithNoCase(commandLine, ".bat") && host_.Exists(commandLine)) {
     RunBatch(commandLine);
-  } else if (StartsWith(commandLine, shell_)) {
-    if (!RunShellCommand(commandLine.substr(shell_.size())))
+  } else if (After(commandLine, shell_, &rest)) {
+    if (!RunShellCommand(rest))
       unhandled.push_back(commandLine);
-  } else if (StartsWith(commandLine, product_ + "fi ")) {
-    Fi(commandLine.substr(product_.size() + 3));
-  } else if (StartsWith(commandLine, product_ + "fr ")) {
-    Fr(commandLine.substr(product_.size() + 3));
+  } else if (After(commandLine, product_ + "fi ", &rest)) {
+    Fi(rest);
+  } else if (After(commandLine, product_ + "fr ", &rest)) {
+    Fr(rest);
   } else {
     unhandled.push_back(commandLine);
   }
@@ -101,15 +110,15 @@ void BootMenuMachine::RunBatch(const Text& path) {
 // line is collected as unhandled).
 bool BootMenuMachine::RunBatchLine(const Text& line) {
   Text rest;
-  if (StartsWith(line, shell_)) {
-    if (RunShellCommand(line.substr(shell_.size())))
+  if (After(line, shell_, &rest)) {
+    if (RunShellCommand(rest))
       return true;
     unhandled.push_back(line);
     return false;
   }
-  if (StartsWith(line, "bcdedit.exe||echo f|xcopy ")) {
+  if (After(line, "bcdedit.exe||echo f|xcopy ", &rest)) {
     Text source, target;
-    if (!Cut(line.substr(26), " ", &source, &target) ||
+    if (!Cut(Text(rest), " ", &source, &target) ||
         !Cut(Text(target), " /k /r /h /c /y", &target, &rest) || !rest.empty()) {
       unhandled.push_back(line);
       return false;
@@ -120,9 +129,9 @@ bool BootMenuMachine::RunBatchLine(const Text& line) {
   }
   if (StartsWith(line, "bcdedit"))
     return Bcdedit(line);
-  if (StartsWith(line, "subst b: ")) {
+  if (After(line, "subst b: ", &rest)) {
     Text system32, target;
-    if (!Cut(line.substr(9), "&&echo d|xcopy b:\\bcdedit.exe ", &system32, &target) ||
+    if (!Cut(Text(rest), "&&echo d|xcopy b:\\bcdedit.exe ", &system32, &target) ||
         !Cut(Text(target), " /k /r /h /c /y&subst b: /d", &target, &rest) || !rest.empty()) {
       unhandled.push_back(line);
       return false;
@@ -132,12 +141,12 @@ bool BootMenuMachine::RunBatchLine(const Text& line) {
       host_.PutFile(target + "\\bcdedit.exe", host_.Content(source));
     return true;
   }
-  if (StartsWith(line, "for /f \"delims=:\" %%a in ('findstr /n \"")) {
-    IdentifierLoop(line.substr(40));
+  if (After(line, "for /f \"delims=:\" %%a in ('findstr /n \"", &rest)) {
+    IdentifierLoop(rest);
     return true;
   }
-  if (StartsWith(line, "for /f \"delims==\" %%a in ('findstr /i \"^multi\" ")) {
-    DefaultLoop(line.substr(48));
+  if (After(line, "for /f \"delims==\" %%a in ('findstr /i \"^multi\" ", &rest)) {
+    DefaultLoop(rest);
     return true;
   }
   unhandled.push_back(line);
@@ -145,8 +154,8 @@ bool BootMenuMachine::RunBatchLine(const Text& line) {
 }
 
 bool BootMenuMachine::RunShellCommand(const Text& command) {
-  Text source, target;
-  if (StartsWith(command, "copy /y ") && Cut(command.substr(8), " ", &source, &target)) {
+  Text rest, source, target;
+  if (After(command, "copy /y ", &rest) && Cut(rest, " ", &source, &target)) {
     if (!target.empty() && target.back() == '\\')
       target += FileName(source);
     // copy does not replace a read-only or hidden file.
@@ -155,8 +164,7 @@ bool BootMenuMachine::RunShellCommand(const Text& command) {
     }
     return true;
   }
-  if (StartsWith(command, "xcopy /k /h /r /c /y ") &&
-      Cut(command.substr(21), "\\*.sdr ", &source, &target)) {
+  if (After(command, "xcopy /k /h /r /c /y ", &rest) && Cut(rest, "\\*.sdr ", &source, &target)) {
     for (const Text& path : host_.Paths()) {
       if (EndsWithNoCase(path, ".sdr") && FindText(path, source + "\\", true) == 0 &&
           path.find('\\', source.size() + 1) == Text::npos) {
@@ -165,12 +173,12 @@ bool BootMenuMachine::RunShellCommand(const Text& command) {
     }
     return true;
   }
-  if (StartsWith(command, "type ") && Cut(command.substr(5), ">>", &source, &target)) {
+  if (After(command, "type ", &rest) && Cut(rest, ">>", &source, &target)) {
     host_.PutFile(target, host_.Content(target) + host_.Content(source), host_.Attributes(target));
     return true;
   }
-  if (StartsWith(command, "for /f \"tokens=2\" %%i in (")) {
-    SettingsLoop(command.substr(26));
+  if (After(command, "for /f \"tokens=2\" %%i in (", &rest)) {
+    SettingsLoop(rest);
     return true;
   }
   return false;
@@ -202,26 +210,26 @@ bool BootMenuMachine::Bcdedit(const Text& line) {
     WriteOutput(output, store_.Enumeration());
     return true;
   }
-  Text title, tail;
-  if (redirected && StartsWith(before, "bcdedit /create /d \"") &&
-      Cut(before.substr(20), "\" /application bootsector", &title, &tail) && tail.empty()) {
+  Text rest, title, tail;
+  if (redirected && After(before, "bcdedit /create /d \"", &rest) &&
+      Cut(rest, "\" /application bootsector", &title, &tail) && tail.empty()) {
     WriteOutput(output, store_.Create(title));
     return true;
   }
-  if (redirected || !StartsWith(line, "bcdedit /")) {
+  Text arguments, file;
+  if (redirected || !After(line, "bcdedit ", &arguments)) {
     unhandled.push_back(line);
     return false;
   }
-  const Text arguments = line.substr(8);
-  if (StartsWith(arguments, "/import ")) {
-    if (host_.Exists(arguments.substr(8)))
+  if (After(arguments, "/import ", &file)) {
+    if (host_.Exists(file))
       store_.readable = true;
     return store_.readable;
   }
-  if (StartsWith(arguments, "/export ")) {
+  if (After(arguments, "/export ", &file)) {
     if (!store_.readable)
       return false;
-    host_.PutFile(arguments.substr(8), store_.Enumeration());
+    host_.PutFile(file, store_.Enumeration());
     return true;
   }
   bool known = false;
@@ -296,7 +304,8 @@ void BootMenuMachine::SettingsLoop(const Text& rest) {
       }
       remaining = next;
       Text echoed, target;
-      if (StartsWith(command, "echo ") && Cut(command.substr(5), ">", &echoed, &target)) {
+      Text echo;
+      if (After(command, "echo ", &echo) && Cut(echo, ">", &echoed, &target)) {
         WriteOutput(target, echoed + "\r\n");
       } else if (!StartsWith(command, "bcdedit") || !Bcdedit(command)) {
         break;
