@@ -30,7 +30,7 @@ const Text kId1 = "{5a17c0de-0000-4000-8000-000000000001}";
 const Text kId2 = "{5a17c0de-0000-4000-8000-000000000002}";
 const Text kId3 = "{5a17c0de-0000-4000-8000-000000000003}";
 
-class BcdRegistration : public ::testing::Test {
+class BcdRegistration : public ::testing::Test, protected testing::BootMenuBench {
  protected:
   BcdRegistration() {
     host.PutFolder("C:\\TEMP");
@@ -58,13 +58,6 @@ class BcdRegistration : public ::testing::Test {
     }
     return texts;
   }
-
-  ScriptedHost host;
-  BcdStore store;
-  BootMenuMachine machine{host, store};
-  InstallContext context = testing::SampleInstallContext();
-  BootConfigPaths paths;
-  ProgramContext program;
 };
 
 TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
@@ -376,16 +369,6 @@ TEST_F(BcdRegistration, EntryWithoutLoaderPathShowsOneMessageAndSkipsTheExport) 
   EXPECT_EQ(store.Find(kId1)->Setting("locale"), "zh-CN");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\krv_id.ini"), kId1 + "\r\n");
   EXPECT_FALSE(host.Exists("c:\\vesk\\korv\\BCD"));
-}
-
-TEST_F(BcdRegistration, RunsOnlyForTheNt6Family) {
-  for (const Text family : {"nt", "VT", "", "vt "}) {
-    ScriptedHost other;
-    ProgramContext otherProgram;
-    otherProgram.WinFamily = family;
-    RegisterBcdEntry(other, context, paths, otherProgram);
-    EXPECT_TRUE(other.Log().empty()) << "WinFamily=" << family;
-  }
 }
 
 }  // namespace

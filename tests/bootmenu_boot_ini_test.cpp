@@ -40,7 +40,7 @@ const std::string kSpareCopy =
 const std::string kEntryLine =
     "run c:\\vesk\\korv\\fi C:\\boot.ini [operating systems] C:\\KVLDR=珂瓦克斯 v2013.01.23";
 
-class BootIniRegistration : public ::testing::Test {
+class BootIniRegistration : public ::testing::Test, protected testing::BootMenuBench {
  protected:
   BootIniRegistration() {
     host.PutFolder("C:\\TEMP");
@@ -61,13 +61,6 @@ class BootIniRegistration : public ::testing::Test {
     }
     return reads;
   }
-
-  ScriptedHost host;
-  BcdStore store;
-  BootMenuMachine machine{host, store};
-  InstallContext context = testing::SampleInstallContext();
-  BootConfigPaths paths;
-  ProgramContext program;
 };
 
 TEST_F(BootIniRegistration, AddsTheLineKeepsACopyAndProtectsBootIni) {
@@ -228,16 +221,6 @@ TEST_F(BootIniRegistration, TimeoutIsOneSecondOnlyForExactlyOne) {
     RegisterLegacyBootMenu(machineHost, context, paths, program);
     ASSERT_FALSE(machineHost.Commands().empty());
     EXPECT_EQ(machineHost.Commands().front(), line) << "sec1=" << sec1;
-  }
-}
-
-TEST_F(BootIniRegistration, RunsOnlyForTheNt5Family) {
-  for (const Text family : {"vt", "NT", "", "nt "}) {
-    ScriptedHost other;
-    ProgramContext otherProgram;
-    otherProgram.WinFamily = family;
-    RegisterLegacyBootMenu(other, context, paths, otherProgram);
-    EXPECT_TRUE(other.Log().empty()) << "WinFamily=" << family;
   }
 }
 

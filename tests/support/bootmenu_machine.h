@@ -9,7 +9,10 @@
 
 #include <vector>
 
+#include "entry/program.h"
+#include "survey/records.h"
 #include "tests/support/bcd_store.h"
+#include "tests/support/sample_context.h"
 #include "tests/support/scripted_host.h"
 
 namespace kvx::testing {
@@ -48,6 +51,18 @@ class BootMenuMachine {
   BcdStore& store_;
   Text product_;
   Text shell_;
+};
+
+// Everything one run of a boot menu step needs: the machine with its store
+// and tools, the sample install context, the boot configuration paths and the
+// program-wide values.
+struct BootMenuBench {
+  ScriptedHost host;
+  BcdStore store;
+  BootMenuMachine machine{host, store};
+  InstallContext context = SampleInstallContext();
+  BootConfigPaths paths;
+  ProgramContext program;
 };
 
 }  // namespace kvx::testing
