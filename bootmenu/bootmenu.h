@@ -12,12 +12,13 @@ namespace kvx {
 // Appends the scans of disks 2 up to the boot disk to zp_all.txt.
 void MergeDiskScans(Host& host, const InstallContext& context);
 
-// The product's line in boot.ini (WinFamily exactly "nt").
-void RegisterLegacyBootMenu(Host& host, const InstallContext& context,
-                            const BootConfigPaths& paths, ProgramContext& program);
+// The product's line in boot.ini. Does nothing unless WinFamily is exactly "nt".
+void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const BootConfigPaths& paths,
+                            ProgramContext& program);
 
-// The product's entry in the BCD store (WinFamily exactly "vt"): store
-// access and timeout, removal of stale entries, creation and verification.
+// The product's entry in the BCD store: store access and timeout, removal of
+// stale entries, creation and verification. Does nothing unless WinFamily is
+// exactly "vt".
 void RegisterBcdEntry(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                       ProgramContext& program);
 

@@ -1,0 +1,104 @@
+// The product's entry in the BCD store: store access and timeout, removal of
+// the entries that earlier installations left, creation of the new entry from
+// the product's template, and its verification.
+#include "bootmenu/bcd_access.h"
+#include "bootmenu/bootmenu.h"
+#include "bootmenu/shared_steps.h"
+#include "host/scratch.h"
+#include "host/tools.h"
+
+namespace kvx {
+namespace {
+
+// A delete that does not take effect is tried again, but not for ever.
+constexpr int kMostStalePasses = 21;
+
+// Deletes the entries whose enumeration lines hold searchText: extract the
+// identifier, write the delete batch, join the identifier's line break away,
+// run it, enumerate again. At least one pass, even when the enumeration of the
+// previous run no longer holds the text; at most kMostStalePasses.
+void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContext& program,
+                        const Text& searchText, const Text& idBatch, const Text& deleteBatch) {
+  int stalePos = 1;
+  int passCount = 0;
+  while (stalePos != kNotFound) {
+    const Text entryIdText = ExtractEntryId(host, context, program, idBatch, searchText);
+    const Text deletePath = Concat({context.TempDirSlash, deleteBatch});
+    host.WriteWholeFile(
+        deletePath,
+        TextToBytes(OneLineBatch(Concat({"bcdedit /delete ", entryIdText, " /cleanup"}))));
+    JoinAfterBrace(host, context, deleteBatch);
+    host.RunCommand(deletePath);
+    stalePos = ListBcdStore(host, context, program, searchText);
+    ++passCount;
+    if (passCount >= kMostStalePasses)
+      break;
+  }
+}
+
+void ShowEntryNotWritten(Host& host, const Text& name) {
+  host.ShowMessage(Concat({"BCD的本软件启动项 ", name,
+                           " 写入失败，按【确认】继续\r\n"
+                           "请保证当前用户属于管理员组并且已经关闭UAC，再尝试重新安装本软件"}),
+                   kStyleInformation);
+}
+
+// Creates the product's boot-sector entry, completes it from the BCD_SET
+// template with the identifier read back from the store, checks it twice,
+// exports the store and keeps the .sdr files of the active and system drive.
+void CreateEntry(Host& host, const InstallContext& context, ProgramContext& program) {
+  BcdBatchStep(host, context, kBcdCommandBatch,
+               Concat({"bcdedit /create /d \"", context.ProductTitle, "\" /application bootsector>",
+                       context.IdIniPath}));
+  // The one batch line run through the interpreter prefix; its loop variable
+  // keeps the doubled percent signs of a batch file.
+  BcdBatchStep(host, context, "vk_vt024.bat",
+               Concat({context.ShellPrefix, "for /f \"tokens=2\" %%i in (", context.IdIniPath,
+                       ") do echo %%i>", context.IdIniPath,
+                       "&&bcdedit /set %%i device partition=C:&&bcdedit /set %%i path ",
+                       context.LoaderMbrNameRooted, "&&bcdedit /displayorder %%i /addlast"}));
+
+  if (ListBcdStore(host, context, program, context.ProductTitle) == kNotFound) {
+    ShowEntryNotWritten(host, context.ProductName);
+  } else {
+    const Text entryIdText =
+        ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
+    const Text templateBatch = Concat({context.TempDirSlash, "vk_vt01s.bat"});
+    host.RunCommand(CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "BCD_SET"}),
+                                templateBatch));
+    // Every {REALID} becomes the identifier with its line break; the join then
+    // closes those line breaks again.
+    host.RunCommand(FrCommand(context.ProductDirSlash, templateBatch, "{REALID}", entryIdText));
+    JoinAfterBrace(host, context, "vk_vt01s.bat");
+    host.RunCommand(templateBatch);
+  }
+
+  if (ListBcdStore(host, context, program, context.LoaderMbrName) == kNotFound) {
+    ShowEntryNotWritten(host, context.LoaderMbrName);
+  } else {
+    BcdBatchStep(host, context, kBcdCommandBatch,
+                 Concat({"bcdedit /export ", context.ProductDirSlash, "BCD"}));
+  }
+  // Left for the next installation, which starts its removal of stale entries on it.
+  BcdBatchStep(host, context, kBcdCommandBatch,
+               Concat({"bcdedit /enum all >", context.BcdAllIniPath}));
+
+  for (const Text& drive : {context.ActiveDrive, context.SystemDrive}) {
+    host.RunCommand(Concat({context.ShellPrefix, "xcopy /k /h /r /c /y ", drive, "\\*.sdr ",
+                            context.ProductDirSlash}));
+  }
+}
+
+}  // namespace
+
+void RegisterBcdEntry(Host& host, const InstallContext& context, const BootConfigPaths& paths,
+                      ProgramContext& program) {
+  if (!TextEquals(program.WinFamily, "vt"))
+    return;
+  PrepareBcdStore(host, context, paths, program);
+  RemoveStaleEntries(host, context, program, context.LoaderMbrName, "vk_vt01p.bat", "vk_vt01q.bat");
+  RemoveStaleEntries(host, context, program, context.ProductName, "vk_vt01x.bat", "vk_vt01y.bat");
+  CreateEntry(host, context, program);
+}
+
+}  // namespace kvx

@@ -1,0 +1,70 @@
+// The product's line in boot.ini on the NT5 family: a usable boot.ini, the
+// boot menu timeout, the default taken away from the product's loader, the
+// product's line under [operating systems], a kept copy, and boot.ini marked
+// read-only, hidden and system again.
+#include "bootmenu/bootmenu.h"
+#include "bootmenu/shared_steps.h"
+#include "host/scratch.h"
+#include "host/tools.h"
+
+namespace kvx {
+
+void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const BootConfigPaths& paths,
+                            ProgramContext& program) {
+  if (!TextEquals(program.WinFamily, "nt"))
+    return;
+  const Text& bootIni = paths.BootConfigPath;
+  const Text spareCopy =
+      CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "boot0.ini"}), bootIni);
+  const Text keepCopy = CopyCommand(context.ShellPrefix, bootIni, context.ProductDirSlash);
+
+  // A missing boot.ini, or one that names no "multi" path anywhere, is
+  // replaced by the product's spare.
+  if (!host.FileExists(bootIni))
+    host.RunCommand(spareCopy);
+  if (host.FileExists(bootIni) &&
+      ProbeIntoShared(host, program, bootIni, "multi", true) == kNotFound) {
+    host.RunCommand(spareCopy);
+  }
+  host.SetAttributes(bootIni, kAttrNormal);
+
+  host.RunCommand(FiCommand(context.ProductDirSlash, bootIni, "boot loader", "timeout",
+                            BootMenuTimeout(host, context)));
+  host.SetAttributes(bootIni, kAttrNormal);
+
+  // A saved boot.ini on the active drive replaces the current one whole.
+  if (host.FileExists(paths.BootConfigBackupPath)) {
+    host.SetAttributes(paths.BootConfigBackupPath, kAttrNormal);
+    host.CopyFile(paths.BootConfigBackupPath, bootIni);
+    host.DeleteFile(paths.BootConfigBackupPath);
+  }
+
+  // When the product's loader is the default, the first "multi" entry becomes
+  // the default instead.
+  if (ProbeIntoShared(host, program, bootIni, Concat({"default=", context.LoaderAtRoot}), true) !=
+      kNotFound) {
+    ScratchBatchRun(
+        host, context.TempDirSlash, "vk_nt01.bat",
+        OneLineBatch(
+            Concat({"for /f \"delims==\" %%a in ('findstr /i \"^multi\" ", bootIni, "') do ",
+                    FiCommand(context.ProductDirSlash, bootIni, "boot loader", "default", "%%a"),
+                    "&goto :eof"})));
+  }
+
+  // The title goes unquoted to the end of the line. When the INI writer did
+  // not set it, the host writes it and the copy waits for the file to settle.
+  if (ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound) {
+    host.RunCommand(FiCommand(context.ProductDirSlash, bootIni, "operating systems",
+                              context.LoaderAtRoot, context.ProductTitle));
+    host.RunCommand(keepCopy);
+  }
+  if (ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound) {
+    host.WriteIni(bootIni, "operating systems", context.LoaderAtRoot, context.ProductTitle);
+    host.Delay(3000);
+    host.RunCommand(keepCopy);
+  }
+  host.RunCommand(keepCopy);
+  host.SetAttributes(bootIni, kAttrHiddenSystemReadOnly);
+}
+
+}  // namespace kvx
