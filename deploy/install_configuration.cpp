@@ -1,11 +1,38 @@
 #include "deploy/install_configuration.h"
 
+#include "bootmenu/bootmenu.h"
+#include "deploy/deploy.h"
+#include "survey/survey.h"
+
 namespace kvx {
 
 void InstallConfiguration(Host& host, ProgramContext& program) {
-  // The steps come with the survey, boot-menu and deployment work.
-  (void)host;
-  (void)program;
+  // Survey: names and folders, disks, boot partitions, loader, model,
+  // normal partitions, start-up scripts.
+  InstallContext context = BuildInstallContext(host);
+  PrepareCompanionTools(host, context);
+  RunDiskSurvey(host, context, program);
+  const SurveySettings settings = FindBootPartitions(host, context);
+  const BootConfigPaths bootConfig = PlaceLoader(host, context, program);
+  const ModelFindings model = DetectMachineModel(host, context, program);
+  const NormalPartitionFindings partitions =
+      SurveyNormalPartitions(host, context, settings, program);
+  WriteStartupScripts(host, context);
+
+  // Boot entry: boot.ini on the NT5 family, the BCD store on the NT6 family;
+  // a family that is neither gets no entry.
+  MergeDiskScans(host, context);
+  if (TextEquals(program.WinFamily, "nt")) {
+    RegisterLegacyBootMenu(host, context, bootConfig, program);
+  } else if (TextEquals(program.WinFamily, "vt")) {
+    RegisterBcdEntry(host, context, bootConfig, program);
+  }
+
+  // Deployment and finishing.
+  const TargetPartition target = ChooseTargetPartition(host, context, partitions);
+  DeployTargetFolder(host, context, target, program);
+  ApplyModelBootOptions(host, context, model);
+  FinishInstallation(host, context);
 }
 
 }  // namespace kvx
