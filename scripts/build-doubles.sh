@@ -4,7 +4,7 @@
 #
 #   build/doubles/product/  zp fi fr xc ghost32.exe   the companion tools, named
 #                                                     as they ship in the product folder
-#   build/doubles/path/     attrib.exe find.exe bcdedit.exe chkntfs.exe wmic.exe
+#   build/doubles/path/     attrib.exe find.exe findstr.exe bcdedit.exe chkntfs.exe wmic.exe
 #                                                     to put on PATH ahead of Wine's own
 #
 # Usage: scripts/build-doubles.sh [output folder]
@@ -43,7 +43,7 @@ link fi "$OUT/product/fi"
 link fr "$OUT/product/fr"
 link xc "$OUT/product/xc"
 link ghost32 "$OUT/product/ghost32.exe"
-for tool in attrib find bcdedit chkntfs wmic; do
+for tool in attrib find findstr bcdedit chkntfs wmic; do
   link "$tool" "$OUT/path/$tool.exe"
 done
 echo "build-doubles: $(ls "$OUT/product" "$OUT/path" | grep -vc ':$\|^$') programs in $OUT"

@@ -12,9 +12,9 @@ struct Entry {
 };
 
 const Entry kDoubles[] = {
-    {"zp", RunZp},           {"fi", RunFi},         {"fr", RunFr},     {"xc", RunXc},
-    {"ghost32", RunGhost},   {"attrib", RunAttrib}, {"find", RunFind}, {"bcdedit", RunBcdedit},
-    {"chkntfs", RunChkntfs}, {"wmic", RunWmic},
+    {"zp", RunZp},           {"fi", RunFi},           {"fr", RunFr},     {"xc", RunXc},
+    {"ghost32", RunGhost},   {"attrib", RunAttrib},   {"find", RunFind}, {"findstr", RunFindstr},
+    {"bcdedit", RunBcdedit}, {"chkntfs", RunChkntfs}, {"wmic", RunWmic},
 };
 
 }  // namespace

@@ -24,6 +24,7 @@ Result RunGhost(const std::string& commandLine, Machine& machine);  // ghost32.e
 // Windows tools that Wine lacks or misreads.
 Result RunAttrib(const std::string& commandLine, Machine& machine);
 Result RunFind(const std::string& commandLine, Machine& machine);
+Result RunFindstr(const std::string& commandLine, Machine& machine);
 Result RunBcdedit(const std::string& commandLine, Machine& machine);
 Result RunChkntfs(const std::string& commandLine, Machine& machine);
 Result RunWmic(const std::string& commandLine, Machine& machine);
