@@ -68,25 +68,8 @@ bool IsKeyLine(const std::string& line, const std::string& key) {
 }  // namespace
 
 bool ParseIniWrite(const std::string& tail, IniWrite* write, std::string* error) {
-  size_t i = 0;
-  if (!tail.empty() && tail[0] == '"') {
-    size_t close = tail.find('"', 1);
-    if (close == std::string::npos) {
-      *error = "unterminated file name";
-      return false;
-    }
-    write->file = tail.substr(1, close - 1);
-    i = close + 1;
-  } else {
-    while (i < tail.size() && tail[i] != ' ' && tail[i] != '\t') {
-      ++i;
-    }
-    write->file = tail.substr(0, i);
-  }
-  while (i < tail.size() && (tail[i] == ' ' || tail[i] == '\t')) {
-    ++i;
-  }
-  if (write->file.empty() || i >= tail.size() || tail[i] != '[') {
+  size_t i = TakeFirstWord(tail, &write->file);
+  if (i == std::string::npos || write->file.empty() || i >= tail.size() || tail[i] != '[') {
     *error = "usage: fi file [section] key=value";
     return false;
   }

@@ -36,22 +36,11 @@ bool SwitchAt(const std::string& text, size_t i, char letter) {
 
 bool ParseReplacement(const std::string& tail, Replacement* replacement, std::string* error) {
   const std::string usage = "usage: fr file -f:\"find\" -t:\"replacement\" (or -r: with \\r\\n)";
-  size_t i = 0;
-  if (!tail.empty() && tail[0] == '"') {
-    size_t close = tail.find('"', 1);
-    if (close == std::string::npos) {
-      *error = usage;
-      return false;
-    }
-    replacement->files = tail.substr(1, close - 1);
-    i = close + 1;
-  } else {
-    while (i < tail.size() && !IsBlank(tail[i])) {
-      ++i;
-    }
-    replacement->files = tail.substr(0, i);
+  size_t i = TakeFirstWord(tail, &replacement->files);
+  if (i == std::string::npos) {
+    *error = usage;
+    return false;
   }
-  i = SkipBlanks(tail, i);
   bool escaped = SwitchAt(tail, i, 'r');
   if (replacement->files.empty() || (!escaped && !SwitchAt(tail, i, 'f'))) {
     *error = usage;

@@ -162,6 +162,27 @@ std::string ArgumentTail(const std::string& commandLine) {
   return commandLine.substr(i);
 }
 
+size_t TakeFirstWord(const std::string& text, std::string* word) {
+  size_t i = 0;
+  if (!text.empty() && text[0] == '"') {
+    size_t close = text.find('"', 1);
+    if (close == std::string::npos) {
+      return std::string::npos;
+    }
+    *word = text.substr(1, close - 1);
+    i = close + 1;
+  } else {
+    while (i < text.size() && !IsBlank(text[i])) {
+      ++i;
+    }
+    *word = text.substr(0, i);
+  }
+  while (i < text.size() && IsBlank(text[i])) {
+    ++i;
+  }
+  return i;
+}
+
 std::string EscapeForLog(const std::string& text) {
   std::string result;
   for (char c : text) {

@@ -39,6 +39,11 @@ std::vector<std::string> SplitArgs(const std::string& commandLine);
 // The raw text after the program name and the blanks that follow it.
 std::string ArgumentTail(const std::string& commandLine);
 
+// The first word of a raw argument text: a path in double quotes, or the
+// text up to the first blank or tab. Returns the position after the word and
+// the blanks that follow it, or std::string::npos for an unclosed quote.
+size_t TakeFirstWord(const std::string& text, std::string* word);
+
 // Percent, tab, CR and LF written as %25, %09, %0D and %0A: a log record
 // stays on one line and every byte can be told back.
 std::string EscapeForLog(const std::string& text);
