@@ -37,11 +37,24 @@ Lines Join(std::initializer_list<Lines> blocks) {
   return joined;
 }
 
-// What the setup package leaves before it starts the configurator: the
-// product folder with the tools under their stored names, and the loader at
-// the root of C:.
-void PutProductPackage(ScriptedHost& host) {
+// A machine with Windows in windowsFolder on C:, the scratch folder tmp, the
+// Startup folder and the sixth system text as given, and what the setup
+// package leaves before it starts the configurator with "2": the product
+// folder with the tools under their stored names and the marker nt, the
+// loader at the root of C:, and its own folder C:\SETUP as the current one.
+void SetUpMachine(ScriptedHost& host, const Text& windowsFolder, const Text& tmp,
+                  const Text& startup, const Text& systemText) {
+  host.SetArguments({"2"});
+  host.SetEnv("Systemroot", windowsFolder);
+  host.SetEnv("COMSPEC", windowsFolder + "\\system32\\cmd.exe");
+  host.SetEnv("TMP", tmp);
+  host.SetEnv("SystemDrive", "C:");
+  host.SetRegistry(kRootCurrentUser, kStartupValue, startup);
+  SystemInfoRecord info;
+  info[5] = systemText;
+  host.SetSystemInfo(info);
   const Text dir = "c:\\vesk\\korv\\";
+  host.PutFile(dir + "nt", "");
   host.PutFile(dir + "zp", "survey tool");
   host.PutFile(dir + "fi", "ini writer");
   host.PutFile(dir + "fr", "text replacer");
@@ -285,20 +298,10 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   const std::string startup = "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动";
   ScriptedHost host;
   SimulatedWindows windows(host, cmd);
-  host.SetArguments({"2"});
-  host.SetEnv("Systemroot", "C:\\WINDOWS");
-  host.SetEnv("COMSPEC", "C:\\WINDOWS\\system32\\cmd.exe");
-  host.SetEnv("TMP", "C:\\WINDOWS\\TEMP");
-  host.SetEnv("SystemDrive", "C:");
-  host.SetRegistry(kRootCurrentUser, kStartupValue, startup);
-  SystemInfoRecord info;
-  info[5] = "TOSHIBA Satellite A200";
-  host.SetSystemInfo(info);
+  SetUpMachine(host, "C:\\WINDOWS", "C:\\WINDOWS\\TEMP", startup, "TOSHIBA Satellite A200");
   host.PutFolder("C:\\WINDOWS\\TEMP");
   host.AddDrive("D:");
-  PutProductPackage(host);
   host.PutFile("c:\\vesk\\korv\\xc1", "access tool");
-  host.PutFile("c:\\vesk\\korv\\nt", "");
   host.PutFile("C:\\boot.ini",
                "[boot loader]\r\ntimeout=30\r\ndefault=C:\\KVLDR\r\n[operating systems]\r\n"
                "multi(0)disk(0)rdisk(1)partition(1)\\WINDOWS=\"Microsoft Windows XP\" "
@@ -401,26 +404,17 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
       "C:\\Users\\Li Wei\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
   ScriptedHost host;
   SimulatedWindows windows(host, cmd);
-  host.SetArguments({"2"});
-  host.SetEnv("Systemroot", "C:\\Windows");
-  host.SetEnv("COMSPEC", "C:\\Windows\\system32\\cmd.exe");
-  host.SetEnv("TMP", "C:\\Users\\Li Wei\\AppData\\Local\\Temp");
+  SetUpMachine(host, "C:\\Windows", "C:\\Users\\Li Wei\\AppData\\Local\\Temp", startup,
+               "REM_ThinkPad T420");
   host.SetShortForm("C:\\Users\\Li Wei\\AppData\\Local\\Temp",
                     "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
   host.PutFolder("C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
-  host.SetEnv("SystemDrive", "C:");
   host.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
   host.SetRegistry(kRootLocalMachine,
                    "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language\\InstallLanguage", "0409");
-  host.SetRegistry(kRootCurrentUser, kStartupValue, startup);
-  SystemInfoRecord info;
-  info[5] = "REM_ThinkPad T420";
-  host.SetSystemInfo(info);
   host.AddDrive("D:");
   host.AddDrive("F:");
-  PutProductPackage(host);
   host.PutFile("c:\\vesk\\korv\\xc", "access tool");
-  host.PutFile("c:\\vesk\\korv\\nt", "");
   host.PutFile("C:\\SETUP\\bcdedit", "product bcdedit");
   host.PutFile("C:\\Windows\\system32\\bcdedit.exe", "bcdedit");
   host.PutFolder("C:\\Windows\\syswow64");
@@ -459,6 +453,20 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
       "') do for /f \"tokens=1,3 delims=: \" %%i in ('findstr /n \"{\" "
       "c:\\vesk\\korv\\bcd_all.ini') do if %%i lss %%a echo %%j>c:\\vesk\\korv\\krv_id.ini\r\n";
   const std::string join = " -r:\"}\\r\\n\" -t:\"}\"";
+  // One pass of a stale-entry loop that finds and deletes the entry with that identifier.
+  const auto StalePass = [&](const std::string& search, const std::string& idBatch,
+                             const std::string& deleteBatch, const std::string& id) {
+    return Lines{
+        "write " + temp + idBatch + " \r\nfor /f \"delims=:\" %%a in ('findstr /n \"" + search +
+            "\" c:\\vesk\\korv\\bcd_all.ini" + idLoop,
+        "run " + temp + idBatch,
+        "write " + temp + deleteBatch + " \r\nbcdedit /delete " + id + "\r\n /cleanup\r\n",
+        "run c:\\vesk\\korv\\fr " + temp + deleteBatch + join,
+        "run " + temp + deleteBatch,
+        enumerate,
+        batch,
+    };
+  };
   const Lines expected = Join({
       CompanionTools(cmd),
       DiskSurvey(cmd),
@@ -483,28 +491,12 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
           batch,
           "write " + temp + "vk_vt020.bat \r\nbcdedit /timeout 1\r\n",
           batch,
-          // The entry with the loader's boot sector, found in the previous run's list.
-          "write " + temp +
-              "vk_vt01p.bat \r\nfor /f \"delims=:\" %%a in ('findstr /n \"kvldr.mbr\" "
-              "c:\\vesk\\korv\\bcd_all.ini" +
-              idLoop,
-          "run " + temp + "vk_vt01p.bat",
-          "write " + temp + "vk_vt01q.bat \r\nbcdedit /delete " + stale + "\r\n /cleanup\r\n",
-          "run c:\\vesk\\korv\\fr " + temp + "vk_vt01q.bat" + join,
-          "run " + temp + "vk_vt01q.bat",
-          enumerate,
-          batch,
-          // The older entry, found by the product's name.
-          "write " + temp +
-              "vk_vt01x.bat \r\nfor /f \"delims=:\" %%a in ('findstr /n \"KORVAX\" "
-              "c:\\vesk\\korv\\bcd_all.ini" +
-              idLoop,
-          "run " + temp + "vk_vt01x.bat",
-          "write " + temp + "vk_vt01y.bat \r\nbcdedit /delete " + older + "\r\n /cleanup\r\n",
-          "run c:\\vesk\\korv\\fr " + temp + "vk_vt01y.bat" + join,
-          "run " + temp + "vk_vt01y.bat",
-          enumerate,
-          batch,
+      },
+      // The entry with the loader's boot sector, found in the previous run's list;
+      // then the older entry, found by the product's name.
+      StalePass("kvldr.mbr", "vk_vt01p.bat", "vk_vt01q.bat", stale),
+      StalePass("KORVAX", "vk_vt01x.bat", "vk_vt01y.bat", older),
+      {
           // The new entry.
           "write " + temp +
               "vk_vt020.bat \r\nbcdedit /create /d \"KORVAX v2013.01.23\" /application "
