@@ -298,7 +298,7 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   const std::string startup = "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动";
   ScriptedHost host;
   SimulatedWindows windows(host, cmd);
-  SetUpMachine(host, "C:\\WINDOWS", "C:\\WINDOWS\\TEMP", startup, "TOSHIBA Satellite A200");
+  SetUpMachine(host, "C:\\WINDOWS", "C:\\WINDOWS\\TEMP", startup, "TOSHIBA Notebook N200");
   host.PutFolder("C:\\WINDOWS\\TEMP");
   host.AddDrive("D:");
   host.PutFile("c:\\vesk\\korv\\xc1", "access tool");
@@ -311,9 +311,9 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   windows.diskScans = {{"1", "1:1 D: NTFS Yes 76316MB BACKUP\r\n"},
                        {"2", "2:1 C: NTFS Yes 38154MB WINXP\r\n"}};
   windows.normalPartitions = {{"1",
-                               "Disk 1  38154MB  ST340014A\r\nNo   Drv  FS     Size       Label\r\n"
+                               "Disk 1  38154MB  HD40-A1\r\nNo   Drv  FS     Size       Label\r\n"
                                "1:1  C:   NTFS   38154MB    WINXP\r\n"}};
-  windows.wmic = {{"csproduct", "Name=Satellite A200 REM_TOSHIBA\r\nVendor=TOSHIBA\r\n"}};
+  windows.wmic = {{"csproduct", "Name=Notebook N200 REM_TOSHIBA\r\nVendor=TOSHIBA\r\n"}};
   windows.fileSystems = {{"C:", "NTFS"}, {"D:", "NTFS"}};
 
   EXPECT_EQ(RunProgram(host), 0);
@@ -323,7 +323,7 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
       DiskSurvey(cmd),
       BootPartitions(cmd, temp, "2"),
       LoaderPlacementOnC(cmd),
-      MachineModel(cmd, temp, "C:\\WINDOWS\\TEMP\\", "TOSHIBA Satellite A200"),
+      MachineModel(cmd, temp, "C:\\WINDOWS\\TEMP\\", "TOSHIBA Notebook N200"),
       NormalPartitions(cmd, temp, "2", "1"),
       StartupScripts(cmd, startup),
       {
@@ -405,7 +405,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
   ScriptedHost host;
   SimulatedWindows windows(host, cmd);
   SetUpMachine(host, "C:\\Windows", "C:\\Users\\Li Wei\\AppData\\Local\\Temp", startup,
-               "REM_ThinkPad T420");
+               "REM_ThinkPad T4");
   host.SetShortForm("C:\\Users\\Li Wei\\AppData\\Local\\Temp",
                     "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
   host.PutFolder("C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
@@ -436,10 +436,10 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
   windows.diskScans = {{"1",
                         "1:1 C: NTFS Yes 102400MB WIN7\r\n1:2 D: NTFS No 168000MB DATA\r\n"
                         "1:3 Pri NTFS No 14000MB LENOVO_PART\r\n"},
-                       {"2", "2:1 F: FAT32 No 7600MB KINGSTON\r\n"}};
+                       {"2", "2:1 F: FAT32 No 7600MB USBKEY\r\n"}};
   windows.normalPartitions = {
       {"0",
-       "Disk 0  284400MB  HTS72323\r\nNo   Drv  FS     Size       Label\r\n"
+       "Disk 0  284400MB  HD300-B2\r\nNo   Drv  FS     Size       Label\r\n"
        "0:1  C:   NTFS   102400MB   WIN7\r\n0:2  D:   NTFS   168000MB   DATA\r\n"
        "0:3  Pri  NTFS   14000MB    LENOVO_PART\r\n"}};
   windows.fileSystems = {{"C:", "NTFS"}, {"D:", "NTFS"}};
@@ -472,7 +472,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
       DiskSurvey(cmd),
       BootPartitions(cmd, temp, ""),
       LoaderPlacementOnC(cmd),
-      MachineModel(cmd, temp, "C:\\USERS\\LIWEI~1\\APPDATA\\LOCAL\\TEMP\\", "REM_ThinkPad T420"),
+      MachineModel(cmd, temp, "C:\\USERS\\LIWEI~1\\APPDATA\\LOCAL\\TEMP\\", "REM_ThinkPad T4"),
       NormalPartitions(cmd, temp, "", "0"),
       StartupScripts(cmd, startup),
       {
