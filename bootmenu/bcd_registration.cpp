@@ -51,12 +51,16 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
                Concat({"bcdedit /create /d \"", context.ProductTitle, "\" /application bootsector>",
                        context.IdIniPath}));
   // The one batch line run through the interpreter prefix; its loop variable
-  // keeps the doubled percent signs of a batch file.
+  // keeps the doubled percent signs of a batch file. The loop goes to the
+  // interpreter in quotation marks: unquoted, the interpreter running the
+  // batch would take the ">" and the "&&" for itself, empty krv_id.ini before
+  // the loop reads it and run the bcdedit commands outside the loop, without
+  // an identifier, so that the entry never reached the display order.
   BcdBatchStep(host, context, "vk_vt024.bat",
-               Concat({context.ShellPrefix, "for /f \"tokens=2\" %%i in (", context.IdIniPath,
+               Concat({context.ShellPrefix, "\"for /f \"tokens=2\" %%i in (", context.IdIniPath,
                        ") do echo %%i>", context.IdIniPath,
                        "&&bcdedit /set %%i device partition=C:&&bcdedit /set %%i path ",
-                       context.LoaderMbrNameRooted, "&&bcdedit /displayorder %%i /addlast"}));
+                       context.LoaderMbrNameRooted, "&&bcdedit /displayorder %%i /addlast\""}));
 
   if (ListBcdStore(host, context, program, context.ProductTitle) == kNotFound) {
     ShowEntryNotWritten(host, context.ProductName);

@@ -7,16 +7,13 @@
 #include <vector>
 
 #include "bootmenu/bootmenu.h"
-#include "tests/support/bcd_store.h"
-#include "tests/support/bootmenu_machine.h"
+#include "tests/support/bootmenu_bench.h"
 #include "tests/support/sample_context.h"
 #include "tests/support/scripted_host.h"
 
 namespace kvx {
 namespace {
 
-using testing::BcdStore;
-using testing::BootMenuMachine;
 using testing::ScriptedHost;
 using Lines = std::vector<std::string>;
 
@@ -104,10 +101,10 @@ TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
       "write C:\\TEMP\\vk_vt020.bat \r\nbcdedit /create /d \"珂瓦克斯 v2013.01.23\" /application "
       "bootsector>c:\\vesk\\korv\\krv_id.ini\r\n",
       runBatch,
-      "write C:\\TEMP\\vk_vt024.bat \r\nC:\\WINDOWS\\system32\\cmd.exe /c for /f \"tokens=2\" %%i "
-      "in (c:\\vesk\\korv\\krv_id.ini) do echo %%i>c:\\vesk\\korv\\krv_id.ini&&bcdedit /set %%i "
+      "write C:\\TEMP\\vk_vt024.bat \r\nC:\\WINDOWS\\system32\\cmd.exe /c \"for /f \"tokens=2\" "
+      "%%i in (c:\\vesk\\korv\\krv_id.ini) do echo %%i>c:\\vesk\\korv\\krv_id.ini&&bcdedit /set %%i "
       "device partition=C:&&bcdedit /set %%i path \\kvldr.mbr&&bcdedit /displayorder %%i "
-      "/addlast\r\n",
+      "/addlast\"\r\n",
       "run C:\\TEMP\\vk_vt024.bat",
       enumerate,
       runBatch,
@@ -278,8 +275,7 @@ TEST_F(BcdRegistration, TimeoutIsOneSecondOnlyForExactlyOne) {
     machineHost.PutFolder("C:\\TEMP");
     machineHost.PutFolder("c:\\vesk\\korv");
     machineHost.SetIniValue("c:\\vesk\\korv\\krv_pass.ini", "sec", "sec1", sec1);
-    BcdStore bcd;
-    BootMenuMachine simulated(machineHost, bcd);
+    testing::SimulatedWindows simulated(machineHost);
     RegisterBcdEntry(machineHost, context, paths, program);
     std::vector<Text> batches;
     for (const auto& op : machineHost.Log()) {
@@ -288,7 +284,7 @@ TEST_F(BcdRegistration, TimeoutIsOneSecondOnlyForExactlyOne) {
     }
     ASSERT_GE(batches.size(), 2u);
     EXPECT_EQ(batches[1], line) << "sec1=" << sec1;
-    EXPECT_EQ(bcd.timeout, sec1 == "1" ? "1" : "5");
+    EXPECT_EQ(simulated.store.timeout, sec1 == "1" ? "1" : "5");
   }
 }
 
@@ -346,8 +342,11 @@ TEST_F(BcdRegistration, TemplateWithoutPlaceholderRunsAsShipped) {
   EXPECT_EQ(host.Content("C:\\TEMP\\vk_vt01s.bat"), "\r\nbcdedit /timeout 7\r\n");
   EXPECT_EQ(Count("C:\\TEMP\\vk_vt01s.bat"), 1u);
   EXPECT_EQ(store.timeout, "7");
-  // The settings batch alone gave the entry its loader path: no message, export done.
+  // The settings batch alone gave the entry its loader path and its place in
+  // the menu (its loop runs every bcdedit command with the identifier): no
+  // message, export done.
   EXPECT_EQ(store.Find(kId1)->Setting("path"), "\\kvldr.mbr");
+  EXPECT_EQ(store.displayOrder, (std::vector<Text>{"{current}", kId1}));
   EXPECT_TRUE(host.Messages().empty());
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\BCD"));
 }

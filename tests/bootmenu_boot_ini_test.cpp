@@ -6,16 +6,13 @@
 #include <vector>
 
 #include "bootmenu/bootmenu.h"
-#include "tests/support/bcd_store.h"
-#include "tests/support/bootmenu_machine.h"
+#include "tests/support/bootmenu_bench.h"
 #include "tests/support/sample_context.h"
 #include "tests/support/scripted_host.h"
 
 namespace kvx {
 namespace {
 
-using testing::BcdStore;
-using testing::BootMenuMachine;
 using testing::ScriptedHost;
 using Lines = std::vector<std::string>;
 
@@ -195,7 +192,7 @@ TEST_F(BootIniRegistration, OlderTitleUnderTheSameKeyIsReplaced) {
 }
 
 TEST_F(BootIniRegistration, LineTheIniWriterMissedIsWrittenByTheHostThenCopiedThreeTimes) {
-  machine.fiFails = true;
+  host.RemovePath("c:\\vesk\\korv\\fi.exe");
 
   Run();
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bootmenu/bootmenu.h"
-#include "tests/support/bootmenu_machine.h"
+#include "tests/support/bootmenu_bench.h"
 
 namespace kvx {
 namespace {

@@ -4,16 +4,12 @@
 #include <vector>
 
 #include "bootmenu/bootmenu.h"
-#include "tests/support/bcd_store.h"
-#include "tests/support/bootmenu_machine.h"
 #include "tests/support/sample_context.h"
-#include "tests/support/scripted_host.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
 
-using testing::BcdStore;
-using testing::BootMenuMachine;
 using testing::ScriptedHost;
 
 const Text kAppend2 =
@@ -48,8 +44,7 @@ TEST(DiskScanMerge, FirstDiskOrAnUnknownValueAppendsNothing) {
 
 TEST(DiskScanMerge, ScansAreAppendedInDiskOrderAndAMissingOneAddsNothing) {
   ScriptedHost host;
-  BcdStore store;
-  BootMenuMachine machine(host, store);
+  testing::SimulatedWindows machine(host);
   host.PutFile("c:\\vesk\\korv\\zp_all.txt", "1: C: \r\n");
   host.PutFile("c:\\vesk\\korv\\zp_all2.txt", "2: D: \r\n");
   host.PutFile("c:\\vesk\\korv\\zp_all4.txt", "4: F: Yes\r\n");

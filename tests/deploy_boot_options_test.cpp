@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "deploy/deploy.h"
-#include "tests/support/deploy_commands.h"
 #include "tests/support/sample_context.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
@@ -101,7 +101,8 @@ TEST(ModelBootOptions, ImageEditsKeepTheImageSizeAndAreIdempotent) {
   const Text edited = "\xEB\x3C\x90MSDOS5.0" + z + "device=ramdrive.sys\r\n" + z +
                       "rem xmsdsk 25000 /y\r\nrem ramdrive=x:\r\ncall fdrd.bat\r\n" + z;
   ScriptedHost host;
-  testing::ModelDeployCommands(host, "C:\\WINDOWS\\system32\\cmd.exe /c ");
+  testing::SimulatedWindows machine(host);
+  host.PutFile("c:\\vesk\\korv\\fr.exe", "text replacer");
   host.PutFile("c:\\vesk\\korv\\ghost.img", original);
   const InstallContext context = testing::SampleInstallContext();
   ApplyModelBootOptions(host, context, Findings(Marker::kThinkPad));

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "deploy/deploy.h"
-#include "tests/support/deploy_commands.h"
 #include "tests/support/sample_context.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
@@ -35,7 +35,7 @@ TEST(Finishing, EveryLineInOrderEvenOnAnEmptyMachine) {
 
 TEST(Finishing, DeletesScratchFilesAndRunFolderFilesOnly) {
   ScriptedHost host;
-  testing::ModelDeployCommands(host, "C:\\WINDOWS\\system32\\cmd.exe /c ");
+  testing::SimulatedWindows machine(host);
   host.PutFile("C:\\TEMP\\vk_lpt01.bat", "x");
   host.PutFile("C:\\TEMP\\VK_001.TMP", "x");
   host.PutFile("C:\\TEMP\\setup.log", "x");

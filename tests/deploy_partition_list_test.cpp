@@ -1,12 +1,13 @@
 // Choice of the target partition: which partition ends up in krv_drv.ini,
 // and so where the product's images will live, for the disk layouts that
 // matter, and when the user is warned that no second partition is usable.
-// The loop, the filter and fr are modelled on a partition list of our own.
+// The loop, the filter and fr run on the simulated machine, over a partition
+// list of our own.
 #include <gtest/gtest.h>
 
 #include "deploy/deploy.h"
-#include "tests/support/deploy_commands.h"
 #include "tests/support/sample_context.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
@@ -47,15 +48,15 @@ using Commands = std::vector<Text>;
 // lines; an empty list leaves zp_nor.txt missing.
 struct PartitionMachine {
   ScriptedHost host;
+  testing::SimulatedWindows machine{host};
   InstallContext context = testing::SampleInstallContext();
   NormalPartitionFindings findings;
 
   explicit PartitionMachine(const Text& partitions, bool listExists = true) {
     host.PutFolder("C:\\TEMP");
-    host.PutFolder("c:\\vesk\\korv");
+    host.PutFile("c:\\vesk\\korv\\fr.exe", "text replacer");
     if (listExists)
       host.PutFile("c:\\vesk\\korv\\zp_nor.txt", kHeader + partitions);
-    testing::ModelDeployCommands(host, context.ShellPrefix);
   }
 
   TargetPartition Choose() { return ChooseTargetPartition(host, context, findings); }

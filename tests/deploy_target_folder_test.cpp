@@ -5,7 +5,7 @@
 
 #include "deploy/deploy.h"
 #include "tests/support/sample_context.h"
-#include "tests/support/scripted_host.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
@@ -31,39 +31,20 @@ const Text kLimitedTree = "c:\\vesk\\korv\\xc D:\\~1 /t /c /y /g Everyone:rewx";
 const Text kStoreXc1 = "C:\\WINDOWS\\system32\\cmd.exe /c ren c:\\vesk\\korv\\xc.exe xc1";
 const Text kStoreXc = "C:\\WINDOWS\\system32\\cmd.exe /c ren c:\\vesk\\korv\\xc.exe xc";
 
-// The interpreter's "ren" of the access tool, without a trace in the log.
-void MoveTool(ScriptedHost& m, const Text& from, const Text& to) {
-  if (!m.Exists(from))
-    return;
-  const Text content = m.Content(from);
-  m.RemovePath(from);
-  m.PutFile(to, content);
-}
-
-// A machine with a second drive D:, the access tool stored under the given
-// name, and chkntfs reporting the given text for D:.
+// A machine with a second drive D: of the given file system, and the access
+// tool stored under the given name.
 struct TargetMachine {
   ScriptedHost host;
+  testing::SimulatedWindows machine{host};
   InstallContext context = testing::SampleInstallContext();
   ProgramContext program;
 
-  TargetMachine(const Text& toolName, const Text& report) {
+  TargetMachine(const Text& toolName, const Text& fileSystem) {
     host.AddDrive("D:");
     host.PutFolder("C:\\TEMP");
     host.PutFile("c:\\vesk\\korv\\c_pan.txt", "panel");
     host.PutFile("c:\\vesk\\korv\\" + toolName, "access tool");
-    host.OnCommand(kNameTool, [toolName](ScriptedHost& m, const Text&) {
-      MoveTool(m, "c:\\vesk\\korv\\" + toolName, "c:\\vesk\\korv\\xc.exe");
-    });
-    host.OnCommand(kStoreXc1, [](ScriptedHost& m, const Text&) {
-      MoveTool(m, "c:\\vesk\\korv\\xc.exe", "c:\\vesk\\korv\\xc1");
-    });
-    host.OnCommand(kStoreXc, [](ScriptedHost& m, const Text&) {
-      MoveTool(m, "c:\\vesk\\korv\\xc.exe", "c:\\vesk\\korv\\xc");
-    });
-    host.OnCommand(kReportD, [report](ScriptedHost& m, const Text&) {
-      m.PutFile("C:\\TEMP\\vk_001.tmp", report);
-    });
+    machine.fileSystems["D:"] = fileSystem;
   }
 
   void Deploy(const Text& drive = "D:") {
@@ -72,10 +53,9 @@ struct TargetMachine {
 };
 
 const Text kNtfsReport = "The type of the file system is NTFS.\r\nD: is not dirty.\r\n";
-const Text kFatReport = "The type of the file system is FAT32.\r\nD: is not dirty.\r\n";
 
 TEST(TargetFolder, FreshNtfsPartitionWithToolStoredAsXc) {
-  TargetMachine m("xc", kNtfsReport);
+  TargetMachine m("xc", "NTFS");
   m.Deploy();
   EXPECT_EQ(
       m.host.Transcript(),
@@ -89,10 +69,12 @@ TEST(TargetFolder, FreshNtfsPartitionWithToolStoredAsXc) {
   EXPECT_EQ(m.program.SharedFileText, kNtfsReport);
   EXPECT_EQ(m.program.SharedFindResult, 31);
   EXPECT_NE(m.program.SharedFileNumber, 0);
+  EXPECT_EQ(m.machine.grants["D:\\~1"], "Everyone:rewx");
+  EXPECT_TRUE(m.machine.unhandled.empty());
 }
 
 TEST(TargetFolder, ToolStoredAsXc1KeepsItsNameAndGivesTheFullGrantLast) {
-  TargetMachine m("xc1", kNtfsReport);
+  TargetMachine m("xc1", "NTFS");
   m.Deploy();
   const std::vector<Text> commands = m.host.Commands();
   ASSERT_GE(commands.size(), 3u);
@@ -104,8 +86,8 @@ TEST(TargetFolder, ToolStoredAsXc1KeepsItsNameAndGivesTheFullGrantLast) {
 }
 
 TEST(TargetFolder, FatRecordsFatAndTriesTheSecondMarker) {
-  for (const Text& report : {kFatReport, Text("The type of the file system is ntfs.\r\n")}) {
-    TargetMachine m("xc", report);
+  for (const Text fileSystem : {"FAT32", "ntfs"}) {
+    TargetMachine m("xc", fileSystem);
     m.Deploy();
     EXPECT_EQ(m.host.Commands(),
               (std::vector<Text>{kNameTool, kReportD, kUnhideFolder, kUnhideContents, kCopyMarker,
@@ -115,7 +97,7 @@ TEST(TargetFolder, FatRecordsFatAndTriesTheSecondMarker) {
 }
 
 TEST(TargetFolder, NoDriveLetterOrNoReportCountsAsFat) {
-  TargetMachine m("xc1", kNtfsReport);  // the report effect is for D: only
+  TargetMachine m("xc1", "NTFS");  // chkntfs knows D: only
   m.Deploy("8:");
   EXPECT_EQ(m.host.Commands(),
             (std::vector<Text>{
@@ -130,7 +112,7 @@ TEST(TargetFolder, NoDriveLetterOrNoReportCountsAsFat) {
 }
 
 TEST(TargetFolder, StaleFileNamedTildeOneIsOpenedMadeNormalAndDeletedFirst) {
-  TargetMachine m("xc", kNtfsReport);
+  TargetMachine m("xc", "NTFS");
   m.host.PutFile("D:\\~1", "stale", kAttrHiddenSystemReadOnly);
   m.Deploy();
   const Lines transcript = m.host.Transcript();
@@ -142,7 +124,7 @@ TEST(TargetFolder, StaleFileNamedTildeOneIsOpenedMadeNormalAndDeletedFirst) {
 }
 
 TEST(TargetFolder, ExistingFolderIsKeptWithItsContents) {
-  TargetMachine m("xc", kNtfsReport);
+  TargetMachine m("xc", "NTFS");
   m.host.PutFolder("D:\\~1");
   m.host.PutFile("D:\\~1\\SYS.GHO", "image");
   m.Deploy();

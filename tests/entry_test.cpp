@@ -42,12 +42,18 @@ TEST(Entry, OneAndTwoRunTheirJobAndEndWithZero) {
     EXPECT_EQ(host.Log().front().name, "GetArguments");
     EXPECT_EQ(host.Log().back().name, "EndProgram");
     EXPECT_EQ(host.Log().back().number, 0);
+    const std::vector<Text> commands = host.Commands();
     if (argument == "1") {
       // The checks ran: the drive scan script was written to the scratch
       // folder (TMP unset: the root of the current drive) and run.
-      const std::vector<Text> commands = host.Commands();
       EXPECT_NE(std::find(commands.begin(), commands.end(), "\\vk_sys2.bat"), commands.end());
       EXPECT_TRUE(host.Exists("C:\\vk_sys2.bat"));
+    } else {
+      // The install configuration ran from its first command to its last (no
+      // Systemroot, no COMSPEC: the interpreter is \system32\cmd.exe).
+      ASSERT_FALSE(commands.empty());
+      EXPECT_EQ(commands.front(), "\\system32\\cmd.exe /c ren c:\\vesk\\korv\\zp zptlx.exe");
+      EXPECT_EQ(commands.back(), "\\system32\\cmd.exe /c del /q \"c:\\vesk\\korv\\krv_run\\*.*\"");
     }
   }
 }

@@ -3,7 +3,7 @@
 
 #include "survey/survey.h"
 #include "tests/support/sample_context.h"
-#include "tests/support/survey_machine.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
@@ -136,16 +136,14 @@ TEST(InstallContext, EmptyComspecOtherLanguageAndMissingValues) {
 class CompanionTools : public ::testing::Test {
  protected:
   void SetUp() override {
+    host.PutFolder("C:\\SETUP");
     host.SetCurrentFolder("C:\\SETUP");
     host.PutFile("c:\\vesk\\korv\\ghost32.exe", "imaging tool");
-    testing::ModelShell(host, "C:\\WINDOWS\\system32\\cmd.exe /c ", "c:\\vesk\\korv\\", "");
-    host.OnCommand("c:\\vesk\\korv\\ghost32.exe -dd", [](ScriptedHost& m, const Text&) {
-      if (m.Exists("c:\\vesk\\korv\\ghost32.exe"))
-        m.PutFile("C:\\SETUP\\GHSTSTAT.TXT", "status");
-    });
+    machine.ghostStatus = "status";
   }
 
   ScriptedHost host;
+  testing::SimulatedWindows machine{host};
   const std::vector<std::string> expected = {
       "run C:\\WINDOWS\\system32\\cmd.exe /c ren c:\\vesk\\korv\\zp zptlx.exe",
       "run C:\\WINDOWS\\system32\\cmd.exe /c ren c:\\vesk\\korv\\fi fi.exe",

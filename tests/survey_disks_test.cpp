@@ -3,15 +3,13 @@
 
 #include "survey/survey.h"
 #include "tests/support/sample_context.h"
-#include "tests/support/survey_machine.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
 
 using testing::ScriptedHost;
 
-const Text kShell = "C:\\WINDOWS\\system32\\cmd.exe /c ";
-const Text kDir = "c:\\vesk\\korv\\";
 const Text kPass = "c:\\vesk\\korv\\krv_pass.ini";
 
 // Scan lines as the survey tool writes them: fields split by colons and
@@ -24,17 +22,19 @@ class DiskSurvey : public ::testing::Test {
  protected:
   void SetUp() override {
     host.PutFile("c:\\vesk\\korv\\zptlx.exe", "survey tool");
-    testing::ModelSurveyTool(host, kDir, {{"1", kDisk1}, {"2", kDisk2}, {"3", kDisk3}}, {});
+    machine.diskScans = {{"1", kDisk1}, {"2", kDisk2}, {"3", kDisk3}};
   }
 
   Text Survey(const Text& version) {
-    testing::ModelShell(host, kShell, kDir, version);
+    machine.version = version;
     ProgramContext program;
     RunDiskSurvey(host, testing::SampleInstallContext(), program);
+    EXPECT_TRUE(machine.unhandled.empty());
     return program.WinFamily;
   }
 
   ScriptedHost host;
+  testing::SimulatedWindows machine{host};
 };
 
 TEST_F(DiskSurvey, ScansMergesAndTurnsTheMarkerToTheRunningFamily) {
@@ -75,7 +75,8 @@ TEST_F(DiskSurvey, OtherVersionsLeaveTheMarkerAsTheSetupPackagePutIt) {
 
   ScriptedHost other;
   other.PutFile("c:\\vesk\\korv\\vt", "");
-  testing::ModelShell(other, kShell, kDir, "Microsoft Windows [Version 10.0.19045.3803]");
+  testing::SimulatedWindows otherWindows(other);
+  otherWindows.version = "Microsoft Windows [Version 10.0.19045.3803]";
   ProgramContext program;
   RunDiskSurvey(other, testing::SampleInstallContext(), program);
   EXPECT_EQ(program.WinFamily, "vt");
@@ -88,21 +89,20 @@ TEST_F(DiskSurvey, BothMarkersMeanVtAndNoMarkerMeansNt) {
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\nt"));
 
   ScriptedHost none;
-  testing::ModelShell(none, kShell, kDir, "Microsoft Windows [Version 6.1.7601]");
+  testing::SimulatedWindows noneWindows(none);
+  noneWindows.version = "Microsoft Windows [Version 6.1.7601]";
   ProgramContext program;
   RunDiskSurvey(none, testing::SampleInstallContext(), program);
   EXPECT_EQ(program.WinFamily, "nt");
 }
 
-// The boot partitions, on scans left by the disk survey. The findstr lines
-// run through the modelled interpreter and INI writer; the two for /f
-// loops are stood in for by what they write.
+// The boot partitions, on scans left by the disk survey; the findstr lines,
+// the two for /f loops and the INI writer run on the simulated machine.
 class BootPartitions : public ::testing::Test {
  protected:
   void SetUp() override {
     host.PutFolder("C:\\TEMP");
     host.PutFile("c:\\vesk\\korv\\fi.exe", "ini writer");
-    testing::ModelShell(host, kShell, kDir, "");
   }
 
   void Scans(const Text& disk1, const Text& disk2, const Text& disk3, const Text& disk4) {
@@ -113,23 +113,13 @@ class BootPartitions : public ::testing::Test {
     host.PutFile("c:\\vesk\\korv\\zp_all4.txt", disk4);
   }
 
-  // What a loop batch leaves in krv_pass.ini when it runs.
-  void LoopWrites(const Text& batch, const Text& section,
-                  std::vector<std::pair<Text, Text>> values) {
-    host.OnCommand("C:\\TEMP\\" + batch, [=](ScriptedHost& m, const Text&) {
-      for (const auto& [key, value] : values)
-        m.SetIniValue(kPass, section, key, value);
-    });
-  }
-
   ScriptedHost host;
+  testing::SimulatedWindows machine{host};
   InstallContext context = testing::SampleInstallContext();
 };
 
 TEST_F(BootPartitions, SystemDriveOnTwoDisksTakesTheHigherDisk) {
   Scans(kDisk1, kDisk2, kDisk3, "");
-  LoopWrites("vk_spt01.bat", "spt_i", {{"spt_1", "2"}, {"spt_2", "C:"}});
-  LoopWrites("vk_apt01.bat", "apt_i", {{"apt_1", "1"}, {"apt_2", "F:"}});
   const SurveySettings settings = FindBootPartitions(host, context);
 
   const std::vector<std::string> transcript = host.Transcript();
@@ -169,6 +159,9 @@ TEST_F(BootPartitions, SystemDriveOnTwoDisksTakesTheHigherDisk) {
   EXPECT_EQ(settings.BootDiskSuffix, "3");
   EXPECT_EQ(context.SystemDrive, "C:");
   EXPECT_EQ(context.ActiveDrive, "F:");
+  EXPECT_EQ(host.IniValue(kPass, "spt_i", "spt_1"), "2");  // the last line naming C:
+  EXPECT_EQ(host.IniValue(kPass, "apt_i", "apt_1"), "1");
+  EXPECT_TRUE(machine.unhandled.empty());
 }
 
 TEST_F(BootPartitions, MissingOrOddDiskNumberFallsBackToTheFirstDiskScan) {
@@ -192,12 +185,13 @@ TEST_F(BootPartitions, MissingOrOddDiskNumberFallsBackToTheFirstDiskScan) {
 }
 
 TEST_F(BootPartitions, DrivesReadBackOfTheWrongLengthBecomeC) {
-  Scans(kDisk1, "", "", "");
+  // D: is on no disk, so a stale spt_2 of "D:\" stays, and is too long; the
+  // letterless active partition writes "Pri:".
+  Scans("1:1 Pri NTFS Yes\r\n1:2 C: NTFS No\r\n", "", "", "");
   context.SystemDrive = "D:";
-  // A letterless active partition writes "Pri:"; a stale spt_2 of "D:\" is too long.
   host.SetIniValue(kPass, "spt_i", "spt_2", "D:\\");
-  LoopWrites("vk_apt01.bat", "apt_i", {{"apt_1", "1"}, {"apt_2", "Pri:"}});
   FindBootPartitions(host, context);
+  EXPECT_EQ(host.IniValue(kPass, "apt_i", "apt_2"), "Pri:");
   EXPECT_EQ(context.SystemDrive, "C:");
   EXPECT_EQ(context.ActiveDrive, "C:");
 

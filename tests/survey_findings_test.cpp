@@ -3,24 +3,20 @@
 
 #include "survey/survey.h"
 #include "tests/support/sample_context.h"
-#include "tests/support/survey_machine.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
 
 using testing::ScriptedHost;
 
-const Text kShell = "C:\\WINDOWS\\system32\\cmd.exe /c ";
-const Text kDir = "c:\\vesk\\korv\\";
-
 class MachineModel : public ::testing::Test {
  protected:
-  // wmic leaves wmicText; type copies it as it is.
+  // wmic describes the BIOS with wmicText (no wmic at all when it is empty).
   ModelFindings Detect(const Text& wmicText, const Text& systemText) {
     host.PutFolder("C:\\TEMP");
-    host.OnCommandPrefix(kShell + "type ", [wmicText](ScriptedHost& m, const Text&) {
-      m.PutFile("C:\\TEMP\\vk_bios2.tmp", wmicText);
-    });
+    if (!wmicText.empty())
+      machine.wmic["bios"] = wmicText;
     SystemInfoRecord info;
     info[4] = "REM_ASUS in the fifth field is not looked at";
     info[5] = systemText;
@@ -29,6 +25,7 @@ class MachineModel : public ::testing::Test {
   }
 
   ScriptedHost host;
+  testing::SimulatedWindows machine{host};
   InstallContext context = testing::SampleInstallContext();
   ProgramContext program;
 };
@@ -65,31 +62,26 @@ TEST_F(MachineModel, TagOnlyInTheSystemTextOrAtTheVeryStartCounts) {
   EXPECT_EQ(onlySystem.AsusPos, kNotFound);
 }
 
-// The normal-partition list, run on the modelled survey tool.
+// The normal-partition list and the recovery-line batch, run on the
+// simulated machine.
 class NormalPartitions : public ::testing::Test {
  protected:
   void SetUp() override {
     host.PutFolder("C:\\TEMP");
     host.PutFile("c:\\vesk\\korv\\zptlx.exe", "survey tool");
-    testing::ModelShell(host, kShell, kDir, "");
   }
 
   NormalPartitionFindings Survey(const Text& suffix, const Text& normalList) {
-    testing::ModelSurveyTool(host, kDir, {}, {{context.BootDiskIndex, normalList}});
+    machine.normalPartitions = {{context.BootDiskIndex, normalList}};
     SurveySettings settings;
     settings.BootDiskSuffix = suffix;
-    return SurveyNormalPartitions(host, context, settings, program);
-  }
-
-  // What the recovery-line batch leaves when it runs (nothing for an empty line).
-  void RecoveryLine(const Text& line) {
-    host.OnCommand("C:\\TEMP\\vk_hp01.bat", [line](ScriptedHost& m, const Text&) {
-      if (!line.empty())
-        m.PutFile("C:\\TEMP\\vk_hp01.txt", line + "\r\n");
-    });
+    const NormalPartitionFindings found = SurveyNormalPartitions(host, context, settings, program);
+    EXPECT_TRUE(machine.unhandled.empty());
+    return found;
   }
 
   ScriptedHost host;
+  testing::SimulatedWindows machine{host};
   InstallContext context = testing::SampleInstallContext();
   ProgramContext program;
 };
@@ -100,7 +92,6 @@ TEST_F(NormalPartitions, ListsTheBootDiskAndFindsRecoveryLabels) {
   const Text list =
       "Disk 0\r\n--\r\n0:1 C: NTFS SYSTEM\r\n0:2 D: NTFS HP_RECOVERY\r\n"
       "0:3 E: NTFS Lenovo_Rec\r\n0:4 F: FAT32 Recovery\r\n";
-  RecoveryLine("0:2 D: NTFS HP_RECOVERY");
   const NormalPartitionFindings found = Survey("", list);
 
   const std::vector<std::string> transcript = host.Transcript();
@@ -130,7 +121,6 @@ TEST_F(NormalPartitions, ListsTheBootDiskAndFindsRecoveryLabels) {
 
 TEST_F(NormalPartitions, RecoveryCountsOnlyWithItsBlankAndTheMarkOnlyWithItsBlank) {
   context.BootDiskIndex = "1";
-  RecoveryLine("1:2:RECOVERY");
   const NormalPartitionFindings found = Survey("2", "1:1 E: NTFS x\r\n1:2:RECOVERY\r\n");
   EXPECT_EQ(found.RecoveryPos, kNotFound);
   EXPECT_EQ(found.Part3Pos, kNotFound);

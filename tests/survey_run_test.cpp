@@ -4,21 +4,19 @@
 #include <gtest/gtest.h>
 
 #include "survey/survey.h"
-#include "tests/support/survey_machine.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
 
 using testing::ScriptedHost;
 
-const Text kShell = "C:\\WINDOWS\\system32\\cmd.exe /c ";
 const Text kDir = "c:\\vesk\\korv\\";
 const Text kPass = "c:\\vesk\\korv\\krv_pass.ini";
-const Text kTemp = "C:\\DOCUME~1\\ADMINI~1\\LOCALS~1\\Temp\\";
 
 // An NT5 machine with two disks; Windows on C: of the second disk, whose
 // active partition is E:.
-void SetUpMachine(ScriptedHost& host) {
+void SetUpMachine(ScriptedHost& host, testing::SimulatedWindows& machine) {
   host.SetEnv("Systemroot", "C:\\WINDOWS");
   host.SetEnv("COMSPEC", "C:\\WINDOWS\\system32\\cmd.exe");
   host.SetEnv("TMP", "C:\\Documents and Settings\\Administrator\\Local Settings\\Temp");
@@ -31,23 +29,11 @@ void SetUpMachine(ScriptedHost& host) {
                    "D:\\Profiles\\Administrator\\Start Menu\\Programs\\Startup");
   for (const char* tool : {"zp", "fi", "fr", "nt"})
     host.PutFile(kDir + tool, "");
-
-  testing::ModelShell(host, kShell, kDir, "Microsoft Windows XP [Version 5.1.2600]");
-  testing::ModelSurveyTool(
-      host, kDir, {{"1", "1:1 D: NTFS Yes\r\n"}, {"2", "2:1 E: NTFS Yes\r\n2:2 C: NTFS No\r\n"}},
-      {{"1", "Disk 1\r\n--\r\n1:1 E: NTFS\r\n1:2 C: NTFS\r\n1:3 F: NTFS\r\n"}});
-  testing::ModelTextReplacer(host, kDir);
-  // The two findstr loops over the scans, as they come out on this machine.
-  host.OnCommand(kTemp + "vk_spt01.bat", [](ScriptedHost& m, const Text&) {
-    m.SetIniValue(kPass, "spt_i", "spt_1", "2");
-    m.SetIniValue(kPass, "spt_i", "spt_2", "C:");
-  });
-  host.OnCommand(kTemp + "vk_apt01.bat", [](ScriptedHost& m, const Text&) {
-    if (m.Content(kTemp + "vk_apt01.bat").find("zp_all2.txt") == Text::npos)
-      return;
-    m.SetIniValue(kPass, "apt_i", "apt_1", "1");
-    m.SetIniValue(kPass, "apt_i", "apt_2", "E:");
-  });
+  machine.version = "Microsoft Windows XP [Version 5.1.2600]";
+  machine.diskScans = {{"1", "1:1 D: NTFS Yes\r\n"},
+                       {"2", "2:1 E: NTFS Yes\r\n2:2 C: NTFS No\r\n"}};
+  machine.normalPartitions = {
+      {"1", "Disk 1\r\n--\r\n1:1 E: NTFS\r\n1:2 C: NTFS\r\n1:3 F: NTFS\r\n"}};
 }
 
 struct FirstHalf {
@@ -73,7 +59,8 @@ FirstHalf RunFirstHalf(ScriptedHost& host) {
 
 TEST(FirstHalf, FindingsFlowFromStepToStepAndASecondRunAgrees) {
   ScriptedHost host;
-  SetUpMachine(host);
+  testing::SimulatedWindows machine(host);
+  SetUpMachine(host, machine);
   for (int round = 1; round <= 2; ++round) {
     SCOPED_TRACE(round);
     const size_t before = host.Commands().size();
@@ -81,6 +68,7 @@ TEST(FirstHalf, FindingsFlowFromStepToStepAndASecondRunAgrees) {
     EXPECT_EQ(host.Commands().size() - before, 42u);
     EXPECT_TRUE(host.Exists(kDir + "zptlx.exe"));
     EXPECT_EQ(run.program.WinFamily, "nt");
+    EXPECT_EQ(host.IniValue(kPass, "spt_i", "spt_1"), "2");
     EXPECT_EQ(host.IniValue(kPass, "boot", "drvc"), "1");
     EXPECT_EQ(run.context.BootDiskIndex, "1");
     EXPECT_EQ(run.settings.BootDiskSuffix, "2");
@@ -95,6 +83,7 @@ TEST(FirstHalf, FindingsFlowFromStepToStepAndASecondRunAgrees) {
               "@echo off\r\nD:\r\ncd\\\\\r\n"
               "cd \"D:\\Profiles\\Administrator\\Start Menu\\Programs\\Startup\\\"\r\n");
   }
+  EXPECT_TRUE(machine.unhandled.empty());
   EXPECT_EQ(host.Commands()[28],
             "C:\\WINDOWS\\system32\\cmd.exe /c c:\\vesk\\korv\\zptlx 1 /find:normal /y "
             ">c:\\vesk\\korv\\zp_nor.txt");

@@ -1,10 +1,10 @@
 // KVX_rd0, KVX_rd1 and the launcher shortcut, with echo and the text
-// replacer modelled on the machine.
+// replacer run on the simulated machine.
 #include <gtest/gtest.h>
 
 #include "survey/survey.h"
 #include "tests/support/sample_context.h"
-#include "tests/support/survey_machine.h"
+#include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
@@ -17,8 +17,7 @@ TEST(StartupScripts, BuildsBothScriptsForAStartupFolderWithBlanks) {
   // Left by an earlier run: emptied, never appended to.
   host.PutFile("c:\\vesk\\korv\\KVX_rd0", "@echo off\r\nset su=D:\\old\\\r\n");
   host.PutFile("c:\\vesk\\korv\\KVX_rd1", "@echo off\r\nD:\r\n");
-  testing::ModelShell(host, "C:\\WINDOWS\\system32\\cmd.exe /c ", "c:\\vesk\\korv\\", "");
-  testing::ModelTextReplacer(host, "c:\\vesk\\korv\\");
+  testing::SimulatedWindows machine(host);
 
   WriteStartupScripts(host, testing::SampleInstallContext());
 
@@ -55,6 +54,7 @@ TEST(StartupScripts, BuildsBothScriptsForAStartupFolderWithBlanks) {
             "cd\\\\\r\n"
             "cd \"C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动\\\"\r\n");
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\KVX_SU.LNK"));
+  EXPECT_TRUE(machine.unhandled.empty());
 }
 
 }  // namespace

@@ -172,6 +172,11 @@ void ScriptedHost::PutFile(const Text& path, const Text& content, int attributes
 
 void ScriptedHost::RemovePath(const Text& path) { nodes_.erase(Key(Absolute(path))); }
 
+void ScriptedHost::PutAttributes(const Text& path, int attributes) {
+  Node* node = Find(path);
+  if (node != nullptr) node->attributes = attributes;
+}
+
 void ScriptedHost::SetShortForm(const Text& path, const Text& shortForm) {
   shortForms_[Key(Absolute(path))] = shortForm;
 }

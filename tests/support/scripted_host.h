@@ -50,6 +50,7 @@ class ScriptedHost : public Host {
   void PutFolder(const Text& path);  // creates the folder and its parents
   void PutFile(const Text& path, const Text& content, int attributes = 0);  // parents too
   void RemovePath(const Text& path);
+  void PutAttributes(const Text& path, int attributes);  // file or folder; nothing when missing
   void SetProgramFolderPath(const Text& path) { programFolder_ = path; }
   void SetCurrentFolder(const Text& path) { currentFolder_ = path; }
   void SetShortForm(const Text& path, const Text& shortForm);

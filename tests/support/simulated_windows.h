@@ -1,0 +1,108 @@
+// A simulated Windows for the tests: one interpreter of every command line
+// and batch line that the configurator runs, acting on the scripted machine.
+//
+// Attached to a ScriptedHost, it carries out each command line the host is
+// given, the way the command interpreter would:
+// - a batch file by its path: line by line, "%%" read as "%", until the end
+//   or a "goto :eof";
+// - the interpreter prefix and a command line: the operators & && || | and
+//   the redirections > and >> (outside double quotes, found before any loop
+//   variable is put in), "for", "for /f" over a file or a 'command', "if exist",
+//   "if not errorlevel", "if A lss B", the built-ins and Windows tools the
+//   configurator uses (ren, del, type, copy, xcopy, attrib, echo, ver, find,
+//   findstr, chkntfs, dir, reg import, wmic, subst, bcdedit, goto :eof) and a
+//   nested interpreter prefix;
+// - the product's companion tools (fi, fr, xc, zptlx, ghost32.exe) by their
+//   path, each only while its .exe lies in the product folder.
+// A redirection target is created before the command runs, even when the
+// command then fails, and not at all when its folder is missing.
+// Forms it does not know are collected in `unhandled`, so that a test can
+// assert that every command ran as written.
+#ifndef KVXCFG_TESTS_SUPPORT_SIMULATED_WINDOWS_H
+#define KVXCFG_TESTS_SUPPORT_SIMULATED_WINDOWS_H
+
+#include <map>
+#include <vector>
+
+#include "tests/support/bcd_store.h"
+#include "tests/support/scripted_host.h"
+
+namespace kvx::testing {
+
+class SimulatedWindows {
+ public:
+  // Registers the simulation on the host, which must outlive it. Single
+  // commands come with shellPrefix; the tools live in productDirSlash.
+  explicit SimulatedWindows(ScriptedHost& host,
+                            const Text& shellPrefix = "C:\\WINDOWS\\system32\\cmd.exe /c ",
+                            const Text& productDirSlash = "c:\\vesk\\korv\\");
+  SimulatedWindows(const SimulatedWindows&) = delete;
+  SimulatedWindows& operator=(const SimulatedWindows&) = delete;
+
+  // --- The machine ---
+  Text windowsFolder = "C:\\WINDOWS";  // holds syswow64 on 64-bit Windows
+  Text version;  // what ver prints, e.g. "Microsoft Windows XP [Version 5.1.2600]"
+  // 64-bit Windows: bcdedit runs only once windowsFolder\syswow64\bcdedit.exe exists.
+  bool sixtyFourBit = false;
+  std::map<Text, Text> diskScans;         // zptlx N /find:all: the output, by disk number
+  std::map<Text, Text> normalPartitions;  // zptlx N /find:normal: the output, by disk number
+  std::map<Text, Text> wmic;              // wmic ALIAS list full: the output, by alias
+  std::map<Text, Text> fileSystems;       // chkntfs: file system by drive ("D:" -> "NTFS")
+  Text ghostStatus = "GHOST status\r\n";  // GHSTSTAT.TXT, left by ghost32.exe -dd
+  BcdStore store;                         // the store bcdedit works on
+
+  // --- What the commands did ---
+  std::vector<Text> unhandled;  // commands and lines of a form not known here
+  std::vector<Text> imported;   // the text of each file that reg import read
+  std::map<Text, Text> grants;  // xc: path as named -> account and rights of its last grant
+
+ private:
+  struct Result {
+    bool ok = false;
+    Text out;  // what the command printed
+  };
+  using Variables = std::map<char, Text>;
+
+  void RunCommandLine(const Text& commandLine);
+  void RunBatch(const Text& path);
+  Result Interpreter(const Text& arguments);
+  Result RunLine(const Text& line, const Variables& variables);
+  Result RunStage(const Text& stage, const Text& input, const Variables& variables);
+  Result RunCommand(const Text& command, const Text& input);
+  Result For(const Text& command, const Variables& variables);
+  Result If(const Text& command, const Variables& variables);
+  Result Tool(const Text& command);
+  Result Unknown(const Text& command);
+
+  Result Ren(const std::vector<Text>& words);
+  Result Del(const std::vector<Text>& words);
+  Result Copy(const std::vector<Text>& words);
+  Result Xcopy(const std::vector<Text>& words, const Text& input, const Text& command);
+  Result Attrib(const std::vector<Text>& words, const Text& command);
+  Result Find(const std::vector<Text>& words, const Text& input, const Text& command);
+  Result Findstr(const std::vector<Text>& words, const Text& input, const Text& command);
+  Result Dir(const std::vector<Text>& words);
+  Result Subst(const std::vector<Text>& words);
+  Result Bcdedit(const Text& arguments, const Text& command);
+  Result IniWriter(const Text& arguments, const Text& command);
+  Result TextReplacer(const Text& arguments, const Text& command);
+
+  // Paths: a subst drive replaced by its folder; the files (and, unless
+  // filesOnly, folders) that a path with wildcards in its last part names.
+  Text Resolve(const Text& path) const;
+  std::vector<Text> Matching(const Text& path, bool filesOnly) const;
+  bool CanWrite(const Text& path) const;
+  void Write(const Text& path, const Text& text, bool append);
+  void Move(const Text& from, const Text& to);
+
+  ScriptedHost& host_;
+  Text shell_;
+  Text product_;
+  std::map<Text, Text> substs_;  // drive -> folder
+  bool leaveBatch_ = false;      // set by goto :eof
+  bool lastOk_ = true;           // errorlevel 0
+};
+
+}  // namespace kvx::testing
+
+#endif  // KVXCFG_TESTS_SUPPORT_SIMULATED_WINDOWS_H
