@@ -21,6 +21,12 @@ namespace kvx::testing {
 
 // One recorded host operation.
 struct Op {
+  Op(std::string opName, Text opPath = Text(), Text opText = Text(), Text opExtra = Text())
+      : name(std::move(opName)),
+        path(std::move(opPath)),
+        text(std::move(opText)),
+        extra(std::move(opExtra)) {}
+
   std::string name;  // the host operation's name, e.g. "RunCommand"
   Text path;         // path, command line, variable or registry path
   Text text;         // second path, bytes written, message, value
