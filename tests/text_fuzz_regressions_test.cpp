@@ -1,0 +1,35 @@
+// Inputs of the text-layer fuzz target (scripts/fuzz.sh) replayed as tests:
+// the committed seeds, and every fault the fuzzer found, also as a plain case.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/support/scripted_host.h"
+#include "tests/support/text_layer_checks.h"
+
+namespace kvx::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(TextLayerFuzzInputs, EverySeedAndFindingKeepsItsProperties) {
+  const fs::path corpus = fs::path(__FILE__).parent_path() / "fuzz" / "corpus";
+  ASSERT_TRUE(fs::is_directory(corpus)) << corpus;
+  size_t replayed = 0;
+  for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
+    std::ifstream file(entry.path(), std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
+                                  std::istreambuf_iterator<char>()};
+    EXPECT_EQ(CheckTextLayer(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "")
+        << entry.path();
+    ++replayed;
+  }
+  EXPECT_GE(replayed, 3u);
+}
+
+}  // namespace
+}  // namespace kvx::testing
