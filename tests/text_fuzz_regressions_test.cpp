@@ -28,7 +28,21 @@ TEST(TextLayerFuzzInputs, EverySeedAndFindingKeepsItsProperties) {
         << entry.path();
     ++replayed;
   }
-  EXPECT_GE(replayed, 3u);
+  EXPECT_GE(replayed, 4u);
+}
+
+// Found by the fuzzer: a section name whose last character has the trail byte
+// 5D ("]") was cut there, so the value written under it was never read back,
+// and every further write added another copy of the section.
+TEST(TextLayerFuzzFindings, SectionNameWithBracketTrailByteReadsBack) {
+  const Text section = "disk\xB2\x5D";  // a double-byte character B2 5D
+  ScriptedHost host;
+  host.WriteIni("C:\\krv_drv.ini", section, "pt_1", "D:");
+  host.WriteIni("C:\\krv_drv.ini", section, "pt_2", "E:");
+  EXPECT_EQ(host.ReadIni("C:\\krv_drv.ini", section, "pt_1"), "D:");
+  EXPECT_EQ(host.ReadIni("C:\\krv_drv.ini", "DISK\xB2\x5D", "PT_2"), "E:");
+  EXPECT_EQ(host.ReadIni("C:\\krv_drv.ini", "disk\xB2", "pt_1"), "");
+  EXPECT_EQ(host.Content("C:\\krv_drv.ini"), "[disk\xB2\x5D]\r\npt_1=D:\r\npt_2=E:\r\n");
 }
 
 }  // namespace

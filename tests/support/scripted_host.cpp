@@ -44,10 +44,16 @@ std::vector<Text> SplitLines(const Text& text) {
 bool IsSectionLine(const Text& line, Text* name) {
   const Text trimmed = Trim(line);
   if (trimmed.size() < 2 || trimmed.front() != '[') return false;
-  const size_t close = trimmed.find(']');
-  if (close == Text::npos) return false;
-  *name = trimmed.substr(1, close - 1);
-  return true;
+  // The closing bracket is a character of its own: the byte 5D after a lead
+  // byte is the trail of a double-byte character in the name.
+  const std::vector<bool> trail = GbkTrailMap(trimmed);
+  for (size_t close = 1; close < trimmed.size(); ++close) {
+    if (trimmed[close] == ']' && !trail[close]) {
+      *name = trimmed.substr(1, close - 1);
+      return true;
+    }
+  }
+  return false;
 }
 
 // Reads a value as the system's private-profile reader does: section and key
