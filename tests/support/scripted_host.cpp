@@ -23,6 +23,29 @@ Text Trim(const Text& text) {
   return text.substr(first, last - first + 1);
 }
 
+// Path separators are backslashes that stand as characters of their own; the
+// byte 5C is also the trail byte of many double-byte characters.
+std::vector<size_t> Separators(const Text& path) {
+  const std::vector<bool> trail = GbkTrailMap(path);
+  std::vector<size_t> separators;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\' && !trail[i])
+      separators.push_back(i);
+  }
+  return separators;
+}
+
+size_t LastSeparator(const Text& path) {
+  const std::vector<size_t> separators = Separators(path);
+  return separators.empty() ? Text::npos : separators.back();
+}
+
+// Drops trailing separators, but not from a drive root such as "C:".
+void DropTrailingSeparators(Text& path) {
+  while (path.size() > 2 && LastSeparator(path) == path.size() - 1)
+    path.pop_back();
+}
+
 bool SameName(const Text& a, const Text& b) { return UpperAscii(Trim(a)) == UpperAscii(Trim(b)); }
 
 // Splits a text into lines; each keeps no line break. A final line break
@@ -151,23 +174,22 @@ void ScriptedHost::AddDrive(const Text& drive) {
 
 void ScriptedHost::PutFolder(const Text& path) {
   const Text absolute = Absolute(path);
-  size_t pos = absolute.find('\\');
-  while (true) {
-    const Text part = pos == Text::npos ? absolute : absolute.substr(0, pos);
+  std::vector<size_t> ends = Separators(absolute);
+  ends.push_back(absolute.size());
+  for (const size_t end : ends) {
+    const Text part = absolute.substr(0, end);
     if (!part.empty() && nodes_.count(Key(part)) == 0) {
       Node node;
       node.path = part;
       node.folder = true;
       nodes_[Key(part)] = node;
     }
-    if (pos == Text::npos) break;
-    pos = absolute.find('\\', pos + 1);
   }
 }
 
 void ScriptedHost::PutFile(const Text& path, const Text& content, int attributes) {
   const Text absolute = Absolute(path);
-  const size_t slash = absolute.rfind('\\');
+  const size_t slash = LastSeparator(absolute);
   if (slash != Text::npos) PutFolder(absolute.substr(0, slash));
   Node& node = nodes_[Key(absolute)];
   if (node.path.empty()) node.path = absolute;
@@ -210,13 +232,13 @@ Text ScriptedHost::Absolute(const Text& path) const {
   } else {
     absolute = Concat({currentFolder_, "\\", path});
   }
-  while (absolute.size() > 2 && absolute.back() == '\\') absolute.pop_back();
+  DropTrailingSeparators(absolute);
   return absolute;
 }
 
 Text ScriptedHost::Key(const Text& absolutePath) {
   Text key = UpperAscii(absolutePath);
-  while (key.size() > 2 && key.back() == '\\') key.pop_back();
+  DropTrailingSeparators(key);
   return key;
 }
 
@@ -231,7 +253,7 @@ const ScriptedHost::Node* ScriptedHost::Find(const Text& path) const {
 }
 
 bool ScriptedHost::ParentExists(const Text& absolutePath) const {
-  const size_t slash = absolutePath.rfind('\\');
+  const size_t slash = LastSeparator(absolutePath);
   if (slash == Text::npos) return false;
   auto it = nodes_.find(Key(absolutePath.substr(0, slash)));
   return it != nodes_.end() && it->second.folder;
