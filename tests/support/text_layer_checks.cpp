@@ -181,24 +181,34 @@ void CollectNames(const Text& content, std::vector<Text>* sections, std::vector<
   }
 }
 
-// File names the scripted machine must keep apart exactly as Windows does:
-// printable, no separator or reserved sign of its own, whole double-byte
-// characters with a proper trail byte, not ending in a dot or a blank.
-bool UsableFileName(const Text& name) {
-  if (name.empty() || name.size() > 40)
-    return false;
-  for (const Character& c : Characters(name)) {
-    const unsigned char b = static_cast<unsigned char>(name[c.at]);
+// A file name made from arbitrary bytes, kept the way Windows would keep it
+// apart from others: printable, no separator or reserved sign of its own,
+// whole double-byte characters with a proper trail byte (5C, the backslash
+// byte, stands in for an improper one), not ending in a dot or a blank.
+Text FileName(const Text& raw) {
+  const Text cut = raw.substr(0, 40);
+  Text name;
+  for (const Character& c : Characters(cut)) {
+    const unsigned char b = static_cast<unsigned char>(cut[c.at]);
     if (c.length == 2) {
-      const unsigned char trail = static_cast<unsigned char>(name[c.at + 1]);
-      if (trail < 0x40 || trail == 0x7F || trail == 0xFF)
-        return false;
-    } else if (b < 0x20 || IsLead(b) ||
-               Text("\\/:*?\"<>|").find(static_cast<char>(b)) != Text::npos) {
-      return false;
+      unsigned char trail = static_cast<unsigned char>(cut[c.at + 1]);
+      if (trail < 0x40)
+        trail |= 0x40;
+      if (trail == 0x7F || trail == 0xFF)
+        trail = 0x5C;
+      name += static_cast<char>(b);
+      name += static_cast<char>(trail);
+    } else if (IsLead(b)) {
+      continue;  // a lead byte at the end, without its trail
+    } else if (b < 0x20 || Text("\\/:*?\"<>|").find(static_cast<char>(b)) != Text::npos) {
+      name += '_';
+    } else {
+      name += static_cast<char>(b);
     }
   }
-  return name.back() != '.' && name.back() != ' ';
+  if (name.empty() || name.back() == '.' || name.back() == ' ')
+    name += '_';
+  return name;
 }
 
 // Windows also folds the case of the full-width, Greek, Cyrillic and accented
@@ -367,10 +377,10 @@ std::string CheckIniWrite(const Text& content, bool fileExists, const Text& sect
   return std::string();
 }
 
-std::string CheckFileReadBack(const Text& name1, const Text& content1, const Text& name2,
+std::string CheckFileReadBack(const Text& rawName1, const Text& content1, const Text& rawName2,
                               const Text& content2, const Text& appended) {
-  if (!UsableFileName(name1) || !UsableFileName(name2))
-    return std::string();
+  const Text name1 = FileName(rawName1);
+  const Text name2 = FileName(rawName2);
   const bool sameName = UpperSingleBytes(name1) == UpperSingleBytes(name2);
   if (!sameName && (HasWideLetters(name1) || HasWideLetters(name2)))
     return std::string();

@@ -24,7 +24,8 @@ std::string CheckTextHelpers(const Text& a, const Text& b, int n);
 // content is the INI file's text; without fileExists the file is missing.
 std::string CheckIniWrite(const Text& content, bool fileExists, const Text& section,
                           const Text& key, const Text& value);
-std::string CheckFileReadBack(const Text& name1, const Text& content1, const Text& name2,
+// The file names are made usable first: printable, whole characters.
+std::string CheckFileReadBack(const Text& rawName1, const Text& content1, const Text& rawName2,
                               const Text& content2, const Text& appended);
 
 // Cuts the bytes into pieces and runs every check above.
