@@ -14,14 +14,14 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 cxx="${CXX_FUZZ:-clang++}"
 if ! command -v "$cxx" >/dev/null 2>&1; then
-  echo "needs clang++ with libFuzzer (Debian: clang, libclang-rt-dev)" >&2
+  echo "needs clang++ with libFuzzer (Debian: clang-14 and libclang-rt-14-dev)" >&2
   exit 1
 fi
 
 out=build/fuzz
 mkdir -p "$out/corpus"
 "$cxx" -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -Wall -Wextra -I. \
+  -Wall -Wextra -Wno-missing-field-initializers -I. \
   tests/fuzz/text_layer_fuzz.cpp tests/support/text_layer_checks.cpp \
   tests/support/scripted_host.cpp host/text.cpp \
   -o "$out/text_layer_fuzz"
