@@ -23,6 +23,29 @@ Text Trim(const Text& text) {
   return text.substr(first, last - first + 1);
 }
 
+// Path separators are backslashes that stand as characters of their own; the
+// byte 5C is also the trail byte of many double-byte characters.
+std::vector<size_t> Separators(const Text& path) {
+  const std::vector<bool> trail = GbkTrailMap(path);
+  std::vector<size_t> separators;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\' && !trail[i])
+      separators.push_back(i);
+  }
+  return separators;
+}
+
+size_t LastSeparator(const Text& path) {
+  const std::vector<size_t> separators = Separators(path);
+  return separators.empty() ? Text::npos : separators.back();
+}
+
+// Drops trailing separators, but not from a drive root such as "C:".
+void DropTrailingSeparators(Text& path) {
+  while (path.size() > 2 && LastSeparator(path) == path.size() - 1)
+    path.pop_back();
+}
+
 bool SameName(const Text& a, const Text& b) { return UpperAscii(Trim(a)) == UpperAscii(Trim(b)); }
 
 // Splits a text into lines; each keeps no line break. A final line break
@@ -44,10 +67,16 @@ std::vector<Text> SplitLines(const Text& text) {
 bool IsSectionLine(const Text& line, Text* name) {
   const Text trimmed = Trim(line);
   if (trimmed.size() < 2 || trimmed.front() != '[') return false;
-  const size_t close = trimmed.find(']');
-  if (close == Text::npos) return false;
-  *name = trimmed.substr(1, close - 1);
-  return true;
+  // The closing bracket is a character of its own: the byte 5D after a lead
+  // byte is the trail of a double-byte character in the name.
+  const std::vector<bool> trail = GbkTrailMap(trimmed);
+  for (size_t close = 1; close < trimmed.size(); ++close) {
+    if (trimmed[close] == ']' && !trail[close]) {
+      *name = trimmed.substr(1, close - 1);
+      return true;
+    }
+  }
+  return false;
 }
 
 // Reads a value as the system's private-profile reader does: section and key
@@ -145,23 +174,22 @@ void ScriptedHost::AddDrive(const Text& drive) {
 
 void ScriptedHost::PutFolder(const Text& path) {
   const Text absolute = Absolute(path);
-  size_t pos = absolute.find('\\');
-  while (true) {
-    const Text part = pos == Text::npos ? absolute : absolute.substr(0, pos);
+  std::vector<size_t> ends = Separators(absolute);
+  ends.push_back(absolute.size());
+  for (const size_t end : ends) {
+    const Text part = absolute.substr(0, end);
     if (!part.empty() && nodes_.count(Key(part)) == 0) {
       Node node;
       node.path = part;
       node.folder = true;
       nodes_[Key(part)] = node;
     }
-    if (pos == Text::npos) break;
-    pos = absolute.find('\\', pos + 1);
   }
 }
 
 void ScriptedHost::PutFile(const Text& path, const Text& content, int attributes) {
   const Text absolute = Absolute(path);
-  const size_t slash = absolute.rfind('\\');
+  const size_t slash = LastSeparator(absolute);
   if (slash != Text::npos) PutFolder(absolute.substr(0, slash));
   Node& node = nodes_[Key(absolute)];
   if (node.path.empty()) node.path = absolute;
@@ -209,13 +237,13 @@ Text ScriptedHost::Absolute(const Text& path) const {
   } else {
     absolute = Concat({currentFolder_, "\\", path});
   }
-  while (absolute.size() > 2 && absolute.back() == '\\') absolute.pop_back();
+  DropTrailingSeparators(absolute);
   return absolute;
 }
 
 Text ScriptedHost::Key(const Text& absolutePath) {
   Text key = UpperAscii(absolutePath);
-  while (key.size() > 2 && key.back() == '\\') key.pop_back();
+  DropTrailingSeparators(key);
   return key;
 }
 
@@ -230,7 +258,7 @@ const ScriptedHost::Node* ScriptedHost::Find(const Text& path) const {
 }
 
 bool ScriptedHost::ParentExists(const Text& absolutePath) const {
-  const size_t slash = absolutePath.rfind('\\');
+  const size_t slash = LastSeparator(absolutePath);
   if (slash == Text::npos) return false;
   auto it = nodes_.find(Key(absolutePath.substr(0, slash)));
   return it != nodes_.end() && it->second.folder;
