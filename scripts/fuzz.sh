@@ -21,7 +21,7 @@ fi
 out=build/fuzz
 mkdir -p "$out/corpus"
 "$cxx" -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -Wall -Wextra -Wno-missing-field-initializers -I. \
+  -Wall -Wextra -I. \
   tests/fuzz/text_layer_fuzz.cpp tests/support/text_layer_checks.cpp \
   tests/support/scripted_host.cpp host/text.cpp \
   -o "$out/text_layer_fuzz"
