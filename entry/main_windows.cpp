@@ -2,15 +2,11 @@
 // the Windows host, runs the job that the one argument names, and ends with
 // the run's exit code (always 0). The host and everything the run held are
 // released before the process ends, also when a job ends the run early.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include <memory>
 
 #include "entry/program.h"
 #include "host/host_windows.h"
+#include "host/windows_api.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::unique_ptr<kvx::Host> host = kvx::CreateWindowsHost();

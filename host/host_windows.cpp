@@ -1,21 +1,10 @@
 // The Windows host. Built only for Windows (i686, NT 5.1 and later): it uses
 // nothing that Windows XP SP3 lacks.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-// windows.h maps these names to their A/W variants; here they are the host's
-// own operations, and the system functions are called by their ANSI names.
-#undef DeleteFile
-#undef CopyFile
-
-#include <objbase.h>
-#include <shlobj.h>
-
 #include <map>
 #include <string>
 
 #include "host/host_windows.h"
+#include "host/windows_api.h"
 
 namespace kvx {
 namespace {

@@ -6,22 +6,13 @@
 // Started as "--kvx-child MILLISECONDS FILE ARGUMENT...", the executable is
 // instead the process that RunCommand starts: it waits, then writes what it
 // found (folder, environment, standard input, arguments) to FILE.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#undef DeleteFile
-#undef CopyFile
-
-#include <objbase.h>
-#include <shlobj.h>
-
 #include <memory>
 #include <string>
 
 #include "host/host.h"
 #include "host/host_windows.h"
 #include "host/text.h"
+#include "host/windows_api.h"
 #include "tests/windows/check.h"
 
 namespace kvx {
