@@ -5,7 +5,8 @@
 //
 // Started as "--kvx-child MILLISECONDS FILE ARGUMENT...", the executable is
 // instead the process that RunCommand starts: it waits, then writes what it
-// found (folder, environment, standard input, arguments) to FILE.
+// found (current and program folder, environment, standard input, arguments)
+// to FILE.
 #include <memory>
 #include <string>
 
@@ -106,11 +107,13 @@ class WindowsHostTest : public check::Test {
 
   Text In(const Text& name) const { return dir_ + "\\" + name; }
 
-  // Runs this executable as a child through RunCommand; returns what it wrote.
-  Text RunChild(int milliseconds, const Text& extraArguments = Text()) {
+  // Runs this executable (or a copy of it) as a child through RunCommand;
+  // returns what the child wrote.
+  Text RunChild(int milliseconds, const Text& extraArguments = Text(),
+                const Text& executable = ExecutablePath()) {
     const Text report = In("child report.txt");
-    host_->RunCommand(Quoted(ExecutablePath()) + " --kvx-child " + std::to_string(milliseconds) +
-                      " " + Quoted(report) + extraArguments);
+    host_->RunCommand(Quoted(executable) + " --kvx-child " + std::to_string(milliseconds) + " " +
+                      Quoted(report) + extraArguments);
     return ReadRaw(report);
   }
 
@@ -378,6 +381,14 @@ TEST_F(WindowsHostTest, ProgramFolderHoldsTheExecutable) {
   EXPECT_TRUE(Exists(folder + "\\kvxcfg_host_tests.exe")) << folder;
 }
 
+TEST_F(WindowsHostTest, ProgramFolderWithAChineseName) {
+  const Text folder = In("珂瓦 setup");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA(ExecutablePath().c_str(), (folder + "\\kvxcfg.exe").c_str(), FALSE));
+  const Text report = RunChild(0, "", folder + "\\kvxcfg.exe");
+  EXPECT_NE(report.find("folder=" + folder + "\r\n"), Text::npos) << report;
+}
+
 TEST_F(WindowsHostTest, ShortPathDropsTheBlanksOfAnExistingPath) {
   const Text longFolder = In("Local Settings");
   ASSERT_TRUE(CreateDirectoryA(longFolder.c_str(), nullptr));
@@ -572,7 +583,9 @@ int RunAsChild(int argc, char** argv) {
   char folder[MAX_PATH + 1] = {};
   GetCurrentDirectoryA(sizeof(folder), folder);
   report += "cwd=" + Text(folder) + "\r\n";
-  report += "env=" + CreateWindowsHost()->GetEnv("KVX_PROBE") + "\r\n";
+  const std::unique_ptr<Host> host = CreateWindowsHost();
+  report += "folder=" + host->ProgramFolder() + "\r\n";
+  report += "env=" + host->GetEnv("KVX_PROBE") + "\r\n";
   char byte[16];
   DWORD got = 0;
   const BOOL read = ReadFile(GetStdHandle(STD_INPUT_HANDLE), byte, sizeof(byte), &got, nullptr);
