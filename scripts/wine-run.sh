@@ -16,8 +16,9 @@
 # Chinese Windows); no display, so a message box returns -1 at once;
 # WINEDLLOVERRIDES="mscoree,mshtml=" (no .NET or HTML engine installs);
 # WINEDEBUG=-all unless WINEDEBUG is set; the environment given with --env;
-# nothing else of the caller's environment. Programs of one prefix may run
-# side by side.
+# nothing else of the caller's environment. Wine takes TMP and TEMP from the
+# prefix's registry (HKCU\Environment), not from --env. Programs of one
+# prefix may run side by side.
 #
 # Wine needs its own system: the Debian 13 tree is laid over /usr and /etc in
 # a private mount namespace that ends with the run, so paths stay the same
