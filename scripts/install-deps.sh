@@ -9,6 +9,8 @@ command -v g++ >/dev/null 2>&1 || need="$need g++"
 command -v make >/dev/null 2>&1 || need="$need make"
 [ -f /usr/include/gtest/gtest.h ] || need="$need libgtest-dev"
 [ -f /usr/include/gmock/gmock.h ] || need="$need libgmock-dev"
+# The Windows executable: 32-bit MinGW-w64 with Win32 threads.
+command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 || need="$need g++-mingw-w64-i686-win32"
 
 if [ -n "$need" ]; then
   if [ "$(id -u)" -ne 0 ]; then

@@ -1,0 +1,39 @@
+# The Windows side, checked from the native build's CTest run: the shipped
+# executable is built (scripts/build-windows.sh) and checked as a file, and
+# the Windows host's tests and kvxcfg.exe itself run under Wine 10
+# (scripts/wine-setup.sh makes it, scripts/wine-run.sh runs programs in it).
+# Needs root for the Wine tree; -DKVX_WINDOWS_CHECKS=OFF leaves it all out.
+option(KVX_WINDOWS_CHECKS "Build the Windows executable and run the Windows side under Wine" ON)
+
+if(KVX_WINDOWS_CHECKS)
+  set(kvx_root ${CMAKE_CURRENT_SOURCE_DIR})
+  set(kvx_exe ${kvx_root}/dist/kvxcfg.exe)
+  set(kvx_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
+  set(kvx_wine_run ${kvx_root}/scripts/wine-run.sh --prefix ${kvx_prefix})
+
+  add_test(NAME windows.build COMMAND ${kvx_root}/scripts/build-windows.sh)
+  set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP kvx_windows TIMEOUT 1800)
+
+  # Makes the Wine tree when missing and the test prefix in this build.
+  add_test(NAME windows.wine COMMAND ${kvx_wine_run} cmd /c ver)
+  set_tests_properties(windows.wine PROPERTIES FIXTURES_SETUP kvx_wine TIMEOUT 1800
+    PASS_REGULAR_EXPRESSION "Windows")
+
+  add_test(NAME windows.artifact COMMAND ${kvx_root}/tests/windows/check_artifact.sh ${kvx_exe})
+  set_tests_properties(windows.artifact PROPERTIES FIXTURES_REQUIRED kvx_windows)
+
+  add_test(NAME windows.host_under_wine
+    COMMAND ${kvx_wine_run} ${kvx_root}/build/windows/kvxcfg_host_tests.exe)
+  set_tests_properties(windows.host_under_wine PROPERTIES
+    FIXTURES_REQUIRED "kvx_windows;kvx_wine" RESOURCE_LOCK kvx_wine_prefix TIMEOUT 900)
+
+  # One at a time in the one prefix: the runs of kvxcfg.exe check that its
+  # temp folder stays as it was.
+  set(kvx_no_job ${kvx_root}/tests/windows/kvxcfg_no_job.sh ${kvx_exe} ${kvx_prefix})
+  add_test(NAME windows.kvxcfg_no_argument COMMAND ${kvx_no_job})
+  add_test(NAME windows.kvxcfg_argument_3 COMMAND ${kvx_no_job} 3)
+  add_test(NAME windows.kvxcfg_two_arguments COMMAND ${kvx_no_job} 1 2)
+  set_tests_properties(windows.kvxcfg_no_argument windows.kvxcfg_argument_3
+    windows.kvxcfg_two_arguments PROPERTIES FIXTURES_REQUIRED "kvx_windows;kvx_wine"
+    RESOURCE_LOCK kvx_wine_prefix TIMEOUT 300)
+endif()

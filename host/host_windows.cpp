@@ -1,0 +1,676 @@
+// The Windows host. Built only for Windows (i686, NT 5.1 and later): it uses
+// nothing that Windows XP SP3 lacks.
+#include <map>
+#include <string>
+
+#include "host/host_windows.h"
+#include "host/windows_api.h"
+
+namespace kvx {
+namespace {
+
+// GetPrivateProfileString has no way to tell the length of a value in
+// advance; the buffer grows up to this size.
+constexpr DWORD kMaxIniValue = 16 * 1024 * 1024;
+
+bool IsLeadByte(char c) {
+  return IsDBCSLeadByte(static_cast<BYTE>(c)) != 0;
+}
+
+// Index of the last path separator that is a character of its own (not the
+// trail byte of a double-byte character), or npos.
+size_t LastSeparator(const Text& path) {
+  size_t last = Text::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsLeadByte(path[i]) && i + 1 < path.size()) {
+      ++i;
+      continue;
+    }
+    if (path[i] == '\\' || path[i] == '/')
+      last = i;
+  }
+  return last;
+}
+
+std::wstring Widen(const Text& text, UINT codePage, bool* ok) {
+  *ok = true;
+  if (text.empty())
+    return std::wstring();
+  const int length =
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) {
+    *ok = false;
+    return std::wstring();
+  }
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  return wide;
+}
+
+Text Narrow(const std::wstring& wide, UINT codePage) {
+  if (wide.empty())
+    return Text();
+  const int length = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  if (length <= 0)
+    return Text();
+  Text text(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
+                      nullptr, nullptr);
+  return text;
+}
+
+bool IsReadOnlyFile(const Text& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// The executable's full path, as ANSI bytes or as UTF-16.
+Text ModulePathAnsi() {
+  std::string buffer(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD got = GetModuleFileNameA(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+    if (got == 0)
+      return Text();
+    if (got < buffer.size())
+      return buffer.substr(0, got);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::wstring ModulePathWide() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+    if (got == 0)
+      return std::wstring();
+    if (got < buffer.size())
+      return buffer.substr(0, got);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// The executable's file name without folder and extension: the caption of a
+// message box that has none of its own.
+std::wstring BaseNameWide(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0)
+    name.resize(dot);
+  return name;
+}
+
+Text BaseNameAnsi(const Text& path) {
+  const size_t slash = LastSeparator(path);
+  Text name = slash == Text::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != Text::npos && dot > 0)
+    name.resize(dot);
+  return name;
+}
+
+// Relative INI paths would go to the Windows folder; they mean the current one.
+Text FullPath(const Text& path) {
+  if (path.empty())
+    return path;
+  std::string buffer(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD got =
+        GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], nullptr);
+    if (got == 0)
+      return path;
+    if (got < buffer.size())
+      return buffer.substr(0, got);
+    buffer.resize(got);
+  }
+}
+
+HKEY RootKey(int root) {
+  switch (root) {
+    case kRootCurrentUser:
+      return HKEY_CURRENT_USER;
+    case kRootLocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    default:
+      return nullptr;
+  }
+}
+
+// A registry value's type and raw data; false when key or value is absent.
+bool QueryValue(HKEY root, const Text& keyPath, const Text& name, DWORD* type, std::string* data) {
+  HKEY key = nullptr;
+  if (root == nullptr ||
+      RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD size = 256;
+  LONG status = ERROR_MORE_DATA;
+  for (int tries = 0; tries < 8 && status == ERROR_MORE_DATA; ++tries) {
+    data->assign(size + 2, '\0');  // room for terminators the value may lack
+    status = RegQueryValueExA(key, name.c_str(), nullptr, type,
+                              reinterpret_cast<BYTE*>(&(*data)[0]), &size);
+  }
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS)
+    return false;
+  data->resize(size);
+  return true;
+}
+
+Text UpToNul(const std::string& data) {
+  return data.substr(0, data.find('\0'));
+}
+
+Text ExpandEnvironment(const Text& text) {
+  const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+  if (needed == 0)
+    return text;
+  std::string buffer(needed + 1, '\0');
+  const DWORD got = ExpandEnvironmentStringsA(text.c_str(), &buffer[0], needed + 1);
+  if (got == 0 || got > needed + 1)
+    return text;
+  return UpToNul(buffer);
+}
+
+// A text value (REG_SZ, or REG_EXPAND_SZ with its variables expanded).
+bool ReadTextValue(HKEY root, const Text& keyPath, const Text& name, Text* value) {
+  DWORD type = 0;
+  std::string data;
+  if (!QueryValue(root, keyPath, name, &type, &data))
+    return false;
+  if (type == REG_SZ) {
+    *value = UpToNul(data);
+    return true;
+  }
+  if (type == REG_EXPAND_SZ) {
+    *value = ExpandEnvironment(UpToNul(data));
+    return true;
+  }
+  return false;
+}
+
+// The strings of a REG_MULTI_SZ value, or of a REG_SZ one, joined by blanks.
+Text ReadStringsValue(HKEY root, const Text& keyPath, const Text& name) {
+  DWORD type = 0;
+  std::string data;
+  if (!QueryValue(root, keyPath, name, &type, &data))
+    return Text();
+  if (type == REG_SZ || type == REG_EXPAND_SZ)
+    return UpToNul(data);
+  if (type != REG_MULTI_SZ)
+    return Text();
+  Text joined;
+  size_t start = 0;
+  while (start < data.size()) {
+    const size_t end = data.find('\0', start);
+    const Text part = data.substr(start, end == std::string::npos ? Text::npos : end - start);
+    if (part.empty())
+      break;
+    if (!joined.empty())
+      joined += ' ';
+    joined += part;
+    if (end == std::string::npos)
+      break;
+    start = end + 1;
+  }
+  return joined;
+}
+
+// Maker and model of the machine from the registry's BIOS description, as
+// "Name=value" lines after a line break (the text is appended to the
+// management tool's listing). Windows XP has no BIOS key; there the BIOS
+// version strings, which carry the maker's name, stand in.
+Text MachineDescription() {
+  const HKEY machine = HKEY_LOCAL_MACHINE;
+  const Text bios = "HARDWARE\\DESCRIPTION\\System\\BIOS";
+  static const char* const kNames[] = {"SystemManufacturer",    "SystemProductName",
+                                       "SystemVersion",         "SystemFamily",
+                                       "BaseBoardManufacturer", "BaseBoardProduct"};
+  Text lines;
+  for (const char* name : kNames) {
+    Text value;
+    if (ReadTextValue(machine, bios, name, &value) && !value.empty()) {
+      lines += Concat({name, "=", value, "\r\n"});
+    }
+  }
+  if (lines.empty()) {
+    const Text system = "HARDWARE\\DESCRIPTION\\System";
+    for (const char* name : {"SystemBiosVersion", "SystemBiosDate"}) {
+      const Text value = ReadStringsValue(machine, system, name);
+      if (!value.empty())
+        lines += Concat({name, "=", value, "\r\n"});
+    }
+  }
+  return lines.empty() ? Text() : Concat({"\r\n", lines});
+}
+
+Text WindowsVersionText() {
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+  if (!GetVersionExA(&version))
+    return Text();
+  Text text = std::to_string(version.dwMajorVersion) + "." +
+              std::to_string(version.dwMinorVersion) + "." + std::to_string(version.dwBuildNumber);
+  if (version.szCSDVersion[0] != '\0')
+    text += Concat({" ", version.szCSDVersion});
+  return text;
+}
+
+Text ComputerNameText() {
+  char buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof(buffer);
+  return GetComputerNameA(buffer, &size) ? Text(buffer, size) : Text();
+}
+
+Text UserNameText() {
+  char buffer[257] = {};
+  DWORD size = sizeof(buffer);
+  return GetUserNameA(buffer, &size) ? UpToNul(Text(buffer, size)) : Text();
+}
+
+Text WindowsFolderText() {
+  char buffer[MAX_PATH + 1] = {};
+  const UINT got = GetWindowsDirectoryA(buffer, MAX_PATH + 1);
+  return got > 0 && got <= MAX_PATH ? Text(buffer, got) : Text();
+}
+
+Text ProcessorText() {
+  Text value;
+  ReadTextValue(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                "ProcessorNameString", &value);
+  return value;
+}
+
+// Inheritable handles on the NUL device for a started process.
+class NulHandles {
+ public:
+  NulHandles() {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    input = CreateFileA("NUL", GENERIC_READ, share, &inherit, OPEN_EXISTING, 0, nullptr);
+    output = CreateFileA("NUL", GENERIC_WRITE, share, &inherit, OPEN_EXISTING, 0, nullptr);
+  }
+  ~NulHandles() {
+    if (input != INVALID_HANDLE_VALUE)
+      CloseHandle(input);
+    if (output != INVALID_HANDLE_VALUE)
+      CloseHandle(output);
+  }
+  NulHandles(const NulHandles&) = delete;
+  NulHandles& operator=(const NulHandles&) = delete;
+
+  HANDLE input = INVALID_HANDLE_VALUE;
+  HANDLE output = INVALID_HANDLE_VALUE;
+};
+
+class WindowsHost : public Host {
+ public:
+  WindowsHost() {
+    // No "insert a disk" box for an empty drive that a probe touches; the
+    // started commands inherit this too.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  }
+
+  ~WindowsHost() override {
+    for (const auto& file : files_) {
+      if (file.second != INVALID_HANDLE_VALUE)
+        CloseHandle(file.second);
+    }
+  }
+
+  std::vector<Text> GetArguments() override { return SplitArguments(GetCommandLineA()); }
+
+  [[noreturn]] void EndProgram(int exitCode) override { throw EndProgramSignal{exitCode}; }
+
+  // The process gets no visible window, the NUL device as its standard
+  // handles (a tool that unexpectedly asks for input reads end-of-file
+  // instead of waiting for ever), and this process's folder and environment.
+  void RunCommand(const Text& commandLine) override {
+    Text line = CommandLineToStart(commandLine);
+    NulHandles nul;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = nul.input;
+    startup.hStdOutput = nul.output;
+    startup.hStdError = nul.output;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process)) {
+      return;
+    }
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+  }
+
+  void Delay(int milliseconds) override { Sleep(milliseconds > 0 ? milliseconds : 0); }
+
+  // Replaces the content and keeps the file's attributes (a hidden file is
+  // written too; a read-only one is left alone, also where the system would
+  // let an administrator write it).
+  void WriteWholeFile(const Text& path, const Bytes& bytes) override {
+    if (IsReadOnlyFile(path))
+      return;
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+      return;
+    WriteAll(file, reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    SetEndOfFile(file);
+    CloseHandle(file);
+  }
+
+  // A file that cannot be opened still gets a number; it reads as the empty
+  // text. ReadWrite creates a missing file; a read-only file opened with it
+  // can still be read.
+  int OpenFile(const Text& path, int openMode) override {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (openMode == kReadWrite && !IsReadOnlyFile(path)) {
+      file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+      file = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    int number = 1;
+    while (files_.count(number) != 0)
+      ++number;
+    files_[number] = file;
+    return number;
+  }
+
+  Text ReadText(int fileNumber) override {
+    const HANDLE file = Handle(fileNumber);
+    Text text;
+    if (file == INVALID_HANDLE_VALUE)
+      return text;
+    char chunk[64 * 1024];
+    DWORD got = 0;
+    while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+      text.append(chunk, got);
+    return text;
+  }
+
+  void SeekToEnd(int fileNumber) override { Seek(fileNumber, FILE_END); }
+
+  void WriteText(int fileNumber, const Text& text) override {
+    const HANDLE file = Handle(fileNumber);
+    if (file != INVALID_HANDLE_VALUE)
+      WriteAll(file, text.data(), text.size());
+  }
+
+  void SeekToStart(int fileNumber) override { Seek(fileNumber, FILE_BEGIN); }
+
+  void CloseFile(int fileNumber) override {
+    auto it = files_.find(fileNumber);
+    if (it == files_.end())
+      return;
+    if (it->second != INVALID_HANDLE_VALUE)
+      CloseHandle(it->second);
+    files_.erase(it);
+  }
+
+  bool FileExists(const Text& path) override {
+    return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  void DeleteFile(const Text& path) override { ::DeleteFileA(path.c_str()); }
+
+  void CopyFile(const Text& source, const Text& destination) override {
+    ::CopyFileA(source.c_str(), destination.c_str(), FALSE);
+  }
+
+  void RenameFile(const Text& oldPath, const Text& newPath) override {
+    ::MoveFileA(oldPath.c_str(), newPath.c_str());
+  }
+
+  void CreateFolder(const Text& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
+
+  void SetAttributes(const Text& path, int attributes) override {
+    const DWORD value =
+        attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    ::SetFileAttributesA(path.c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value);
+  }
+
+  Text ProgramFolder() override {
+    const Text path = ModulePathAnsi();
+    const size_t slash = LastSeparator(path);
+    return slash == Text::npos ? Text() : path.substr(0, slash);
+  }
+
+  Text ShortPath(const Text& path) override {
+    const DWORD needed = GetShortPathNameA(path.c_str(), nullptr, 0);
+    if (needed == 0)
+      return path;
+    std::string buffer(needed, '\0');
+    const DWORD got = GetShortPathNameA(path.c_str(), &buffer[0], needed);
+    if (got == 0 || got >= needed)
+      return path;
+    return buffer.substr(0, got);
+  }
+
+  using Host::ReadIni;
+  Text ReadIni(const Text& path, const Text& section, const Text& key,
+               const Text& defaultValue) override {
+    const Text file = FullPath(path);
+    std::string buffer(4096, '\0');
+    for (;;) {
+      const DWORD size = static_cast<DWORD>(buffer.size());
+      const DWORD got = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                                 &buffer[0], size, file.c_str());
+      // A value that filled the buffer may have been cut.
+      if (got + 1 < size || size >= kMaxIniValue)
+        return buffer.substr(0, got);
+      buffer.assign(static_cast<size_t>(size) * 4, '\0');
+    }
+  }
+
+  void WriteIni(const Text& path, const Text& section, const Text& key,
+                const Text& value) override {
+    WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FullPath(path).c_str());
+  }
+
+  // The path's last component is the value name; REG_EXPAND_SZ values come
+  // with their variables expanded. Anything but a text value is absent.
+  using Host::ReadRegistryText;
+  Text ReadRegistryText(int root, const Text& path, const Text& defaultValue) override {
+    const size_t slash = LastSeparator(path);
+    const Text keyPath = slash == Text::npos ? Text() : path.substr(0, slash);
+    const Text name = slash == Text::npos ? path : path.substr(slash + 1);
+    Text value;
+    return ReadTextValue(RootKey(root), keyPath, name, &value) ? value : defaultValue;
+  }
+
+  // Read as UTF-16 and given back in the ANSI code page: the same text that
+  // the ANSI function gives on Windows, but whole under Wine too, whose ANSI
+  // function cuts double-byte values short.
+  Text GetEnv(const Text& name) override {
+    bool ok = false;
+    const std::wstring wideName = Widen(name, CP_ACP, &ok);
+    if (!ok)
+      return Text();
+    std::wstring buffer(256, L'\0');
+    for (;;) {
+      const DWORD size = static_cast<DWORD>(buffer.size());
+      const DWORD got = GetEnvironmentVariableW(wideName.c_str(), &buffer[0], size);
+      if (got < size)
+        return Narrow(buffer.substr(0, got), CP_ACP);
+      buffer.assign(got, L'\0');
+    }
+  }
+
+  // The GBK texts are shown through the wide message box. Where code page
+  // 936 is not installed (an old Windows without East Asian support) the
+  // bytes go to the ANSI message box as they are.
+  using Host::ShowMessage;
+  int ShowMessage(const Text& message, int style, const std::optional<Text>& caption) override {
+    const UINT type = static_cast<UINT>(style);
+    bool messageOk = false;
+    bool captionOk = true;
+    const std::wstring wideMessage = Widen(message, 936, &messageOk);
+    const std::wstring wideCaption =
+        caption ? Widen(*caption, 936, &captionOk) : BaseNameWide(ModulePathWide());
+    if (messageOk && captionOk) {
+      return MessageBoxW(nullptr, wideMessage.c_str(), wideCaption.c_str(), type);
+    }
+    const Text ansiCaption = caption ? *caption : BaseNameAnsi(ModulePathAnsi());
+    return MessageBoxA(nullptr, message.c_str(), ansiCaption.c_str(), type);
+  }
+
+  void CreateShortcut(const Text& linkPathNoExt, const Text& target,
+                      const std::optional<Text>& description, const std::optional<Text>& arguments,
+                      const Text& workingFolder) override {
+    const HRESULT com = CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+      link->SetPath(target.c_str());
+      link->SetWorkingDirectory(workingFolder.c_str());
+      if (description)
+        link->SetDescription(description->c_str());
+      if (arguments)
+        link->SetArguments(arguments->c_str());
+      IPersistFile* file = nullptr;
+      if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        bool ok = false;
+        const std::wstring path = Widen(Concat({linkPathNoExt, ".LNK"}), CP_ACP, &ok);
+        if (ok)
+          file->Save(path.c_str(), TRUE);
+        file->Release();
+      }
+      link->Release();
+    }
+    if (SUCCEEDED(com))
+      CoUninitialize();
+  }
+
+  // The six texts: Windows version ("5.1.2600 Service Pack 3"), computer
+  // name, user name, Windows folder, processor name, and the machine's maker
+  // and model (see MachineDescription). Each is empty when not to be had.
+  void QuerySystemInfo(SystemInfoRecord& record) override {
+    record[0] = WindowsVersionText();
+    record[1] = ComputerNameText();
+    record[2] = UserNameText();
+    record[3] = WindowsFolderText();
+    record[4] = ProcessorText();
+    record[5] = MachineDescription();
+  }
+
+ private:
+  HANDLE Handle(int fileNumber) const {
+    auto it = files_.find(fileNumber);
+    return it == files_.end() ? INVALID_HANDLE_VALUE : it->second;
+  }
+
+  void Seek(int fileNumber, DWORD origin) {
+    const HANDLE file = Handle(fileNumber);
+    if (file != INVALID_HANDLE_VALUE)
+      SetFilePointer(file, 0, nullptr, origin);
+  }
+
+  static void WriteAll(HANDLE file, const char* data, size_t size) {
+    while (size > 0) {
+      DWORD written = 0;
+      const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+      if (!::WriteFile(file, data, chunk, &written, nullptr) || written == 0)
+        return;
+      data += written;
+      size -= written;
+    }
+  }
+
+  std::map<int, HANDLE> files_;
+};
+
+}  // namespace
+
+std::unique_ptr<Host> CreateWindowsHost() {
+  return std::make_unique<WindowsHost>();
+}
+
+std::vector<Text> SplitArguments(const Text& commandLine) {
+  const Text& line = commandLine;
+  size_t i = 0;
+  // The program's path: up to the closing quotation mark, or the first blank.
+  if (i < line.size() && line[i] == '"') {
+    ++i;
+    while (i < line.size() && line[i] != '"')
+      i += IsLeadByte(line[i]) ? 2 : 1;
+    if (i < line.size())
+      ++i;
+  } else {
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
+      i += IsLeadByte(line[i]) ? 2 : 1;
+    }
+  }
+
+  std::vector<Text> arguments;
+  for (;;) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+      ++i;
+    if (i >= line.size())
+      break;
+    Text argument;
+    bool quoted = false;
+    while (i < line.size()) {
+      const char c = line[i];
+      if (!quoted && (c == ' ' || c == '\t'))
+        break;
+      if (c == '\\') {
+        size_t slashes = 0;
+        while (i < line.size() && line[i] == '\\') {
+          ++slashes;
+          ++i;
+        }
+        if (i < line.size() && line[i] == '"') {
+          argument.append(slashes / 2, '\\');
+          if (slashes % 2 == 1) {
+            argument += '"';
+            ++i;
+          }
+        } else {
+          argument.append(slashes, '\\');
+        }
+        continue;
+      }
+      if (c == '"') {
+        if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+          argument += '"';
+          i += 2;
+        } else {
+          quoted = !quoted;
+          ++i;
+        }
+        continue;
+      }
+      if (IsLeadByte(c) && i + 1 < line.size()) {
+        argument.append(line, i, 2);
+        i += 2;
+        continue;
+      }
+      argument += c;
+      ++i;
+    }
+    arguments.push_back(argument);
+  }
+  return arguments;
+}
+
+Text CommandLineToStart(const Text& commandLine) {
+  if (commandLine.find_first_of(" \t") == Text::npos)
+    return commandLine;
+  if (commandLine.find('"') != Text::npos)
+    return commandLine;
+  const DWORD attributes = GetFileAttributesA(commandLine.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return commandLine;
+  }
+  return Concat({"\"", commandLine, "\""});
+}
+
+}  // namespace kvx
