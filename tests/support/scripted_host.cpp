@@ -604,4 +604,16 @@ void ScriptedHost::QuerySystemInfo(SystemInfoRecord& record) {
   record = systemInfo_;
 }
 
+// --- The set-up as given ---
+
+Text ScriptedHost::EnvValue(const Text& name) const {
+  auto it = env_.find(UpperAscii(name));
+  return it == env_.end() ? Text() : it->second;
+}
+
+Text ScriptedHost::ShortFormOf(const Text& path) const {
+  auto it = shortForms_.find(Key(Absolute(path)));
+  return it == shortForms_.end() ? path : it->second;
+}
+
 }  // namespace kvx::testing
