@@ -36,6 +36,28 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
   }
 }
 
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// True when the text read back from krv_id.ini is one identifier as bcdedit
+// gives a created entry, a GUID in braces, followed by nothing but line
+// breaks or blanks. Anything else must not reach a "bcdedit /set": with an
+// empty identifier "bcdedit /set  path \kvldr.mbr" acts on the running
+// Windows' own entry, and a well-known one such as {current} names it.
+bool IsEntryIdentifier(const Text& entryIdText) {
+  const size_t end = entryIdText.find_last_not_of(" \r\n");
+  const Text id = end == Text::npos ? Text() : entryIdText.substr(0, end + 1);
+  const char shape[] = "{........-....-....-....-............}";
+  if (id.size() != sizeof shape - 1)
+    return false;
+  for (size_t i = 0; i < id.size(); ++i) {
+    if (shape[i] == '.' ? !IsHexDigit(id[i]) : id[i] != shape[i])
+      return false;
+  }
+  return true;
+}
+
 void ShowEntryNotWritten(Host& host, const Text& name) {
   host.ShowMessage(Concat({"BCD的本软件启动项 ", name,
                            " 写入失败，按【确认】继续\r\n"
@@ -64,9 +86,11 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
 
   if (ListBcdStore(host, context, program, context.ProductTitle) == kNotFound) {
     ShowEntryNotWritten(host, context.ProductName);
-  } else {
-    const Text entryIdText =
-        ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
+  } else if (const Text entryIdText =
+                 ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
+             IsEntryIdentifier(entryIdText)) {
+    // The template's settings go only to an entry that the identifier names;
+    // without one they are left out and the loader check below tells the user.
     const Text templateBatch = Concat({context.TempDirSlash, "vk_vt01s.bat"});
     host.RunCommand(CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "BCD_SET"}),
                                 templateBatch));

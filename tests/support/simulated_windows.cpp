@@ -252,6 +252,8 @@ SimulatedWindows::SimulatedWindows(ScriptedHost& host, const Text& shellPrefix,
 }
 
 void SimulatedWindows::RunCommandLine(const Text& commandLine) {
+  if (!commandsRun)
+    return;
   Text rest;
   if (After(commandLine, shell_, &rest)) {
     Interpreter(rest);

@@ -39,7 +39,11 @@ class SimulatedWindows {
   SimulatedWindows(const SimulatedWindows&) = delete;
   SimulatedWindows& operator=(const SimulatedWindows&) = delete;
 
+  // Single commands come with this prefix from now on.
+  void UseShellPrefix(const Text& shellPrefix) { shell_ = shellPrefix; }
+
   // --- The machine ---
+  bool commandsRun = true;  // false: no command line can start at all
   Text windowsFolder = "C:\\WINDOWS";  // holds syswow64 on 64-bit Windows
   Text version;  // what ver prints, e.g. "Microsoft Windows XP [Version 5.1.2600]"
   // 64-bit Windows: bcdedit runs only once windowsFolder\syswow64\bcdedit.exe exists.
