@@ -109,9 +109,8 @@ TEST(PartitionList, SystemPartitionLastIsFilteredOutByItsNumber) {
       "0:6  C:   NTFS   51200MB    WIN7\r\n");
   m.context.SystemDrive = "C:";
   ExpectTarget(m.Choose(), "5", "E:");
-  EXPECT_EQ(m.host.Commands(),
-            (Commands{kListBatchPath, kLogEdit, kPriEdit, kFilterPrefix + "6" + kFilterSuffix,
-                      kDirectLoop}));
+  EXPECT_EQ(m.host.Commands(), (Commands{kListBatchPath, kLogEdit, kPriEdit,
+                                         kFilterPrefix + "6" + kFilterSuffix, kDirectLoop}));
   EXPECT_EQ(m.host.Content("c:\\vesk\\korv\\zp_nor_z.txt"),
             kHeader + "0:1  D:   FAT32  20480MB    GAMES\r\n0:5  E:   NTFS   40960MB    WORK\r\n");
   EXPECT_EQ(m.Warnings(), 0);
@@ -129,9 +128,8 @@ TEST(PartitionList, SystemPartitionLeftAsTheOnlyChoiceIsWarnedAbout) {
   // which cannot hold images meant to restore it, so the user is told.
   PartitionMachine m("0:2  C:   NTFS   238375MB   WIN7\r\n");
   ExpectTarget(m.Choose(), "2", "C:");
-  EXPECT_EQ(m.host.Commands(),
-            (Commands{kListBatchPath, kLogEdit, kPriEdit, kFilterPrefix + "2" + kFilterSuffix,
-                      kDirectLoop}));
+  EXPECT_EQ(m.host.Commands(), (Commands{kListBatchPath, kLogEdit, kPriEdit,
+                                         kFilterPrefix + "2" + kFilterSuffix, kDirectLoop}));
   EXPECT_EQ(m.Warnings(), 1);
 }
 
@@ -143,11 +141,12 @@ TEST(PartitionList, OemRecoveryWithThirdPartitionChoosesAgainFromTheFilteredBatc
   m.findings.LenovoParPos = 120;
   m.findings.Part3Pos = 101;
   ExpectTarget(m.Choose(), "2", "D:");
-  EXPECT_EQ(m.host.Transcript(),
-            (std::vector<std::string>{
-                "write " + kListBatchPath + " " + kListBatch, "run " + kListBatchPath,
-                "run " + kLogEdit, "run " + kPriEdit, "run " + kFilterPrefix + "3" + kFilterSuffix,
-                "write " + kFilteredBatchPath + " " + kFilteredBatch, "run " + kFilteredBatchPath}));
+  EXPECT_EQ(
+      m.host.Transcript(),
+      (std::vector<std::string>{
+          "write " + kListBatchPath + " " + kListBatch, "run " + kListBatchPath, "run " + kLogEdit,
+          "run " + kPriEdit, "run " + kFilterPrefix + "3" + kFilterSuffix,
+          "write " + kFilteredBatchPath + " " + kFilteredBatch, "run " + kFilteredBatchPath}));
   EXPECT_EQ(m.Warnings(), 0);
 }
 
@@ -207,6 +206,23 @@ TEST(PartitionList, PartitionsWithoutDriveLetterAreRecordedAsEight) {
       "0:6  C:   NTFS   100000MB   WIN7\r\n");
   ExpectTarget(second.Choose(), "5", "Log:");
   EXPECT_EQ(second.Warnings(), 0);
+}
+
+// A krv_drv.ini left from before (the list gave no line) whose values are no
+// partition number or drive: they would go unquoted into the filter command
+// and the target folder's paths, and read as missing ones instead.
+TEST(PartitionList, KeptValuesThatAreNoNumberOrDriveReadAsMissing) {
+  for (const Text& drive : {Text("D: & del x"), Text("C:\\Windows"), Text("..")}) {
+    PartitionMachine m("");
+    m.host.PutFile("c:\\vesk\\korv\\krv_drv.ini",
+                   "[part]\r\npt_1=3\" & del x & echo \"\r\npt_2=" + drive + "\r\n");
+    ExpectTarget(m.Choose(), "1", "8:");
+  }
+  for (const Text drive : {"E:", "8:"}) {
+    PartitionMachine m("");
+    m.host.PutFile("c:\\vesk\\korv\\krv_drv.ini", "[part]\r\npt_1=12\r\npt_2=" + drive + "\r\n");
+    ExpectTarget(m.Choose(), "12", drive);
+  }
 }
 
 TEST(PartitionList, EmptyOrMissingListFallsBackToDefaultsAndWarns) {
