@@ -10,6 +10,43 @@
 namespace kvx {
 namespace {
 
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The text read back from krv_id.ini without the line breaks and blanks that
+// end it.
+Text IdentifierOf(const Text& entryIdText) {
+  const size_t end = entryIdText.find_last_not_of(" \r\n");
+  return end == Text::npos ? Text() : entryIdText.substr(0, end + 1);
+}
+
+// True when the text read back from krv_id.ini is one identifier as bcdedit
+// gives a created entry: a GUID in braces, then nothing but line breaks or
+// blanks.
+bool IsEntryGuid(const Text& entryIdText) {
+  const Text id = IdentifierOf(entryIdText);
+  const char shape[] = "{........-....-....-....-............}";
+  if (id.size() != sizeof shape - 1)
+    return false;
+  for (size_t i = 0; i < id.size(); ++i) {
+    if (shape[i] == '.' ? !IsHexDigit(id[i]) : id[i] != shape[i])
+      return false;
+  }
+  return true;
+}
+
+// The identifier text that a delete may name: the text read back when it
+// names an entry that can be the product's, a GUID or "{default}" (as bcdedit
+// lists the default entry), else the empty text, which names no entry.
+// Anything else would go whole into the batch: further lines would run as
+// commands, and a well-known identifier such as {current} names the running
+// Windows.
+Text DeletableIdentifier(const Text& entryIdText) {
+  const bool deletable = IsEntryGuid(entryIdText) || IdentifierOf(entryIdText) == "{default}";
+  return deletable ? entryIdText : Text();
+}
+
 // A delete that does not take effect is tried again, but not for ever.
 constexpr int kMostStalePasses = 21;
 
@@ -22,7 +59,8 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
   int stalePos = 1;
   int passCount = 0;
   while (stalePos != kNotFound) {
-    const Text entryIdText = ExtractEntryId(host, context, program, idBatch, searchText);
+    const Text entryIdText =
+        DeletableIdentifier(ExtractEntryId(host, context, program, idBatch, searchText));
     const Text deletePath = Concat({context.TempDirSlash, deleteBatch});
     host.WriteWholeFile(
         deletePath,
@@ -34,28 +72,6 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
     if (passCount >= kMostStalePasses)
       break;
   }
-}
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-// True when the text read back from krv_id.ini is one identifier as bcdedit
-// gives a created entry, a GUID in braces, followed by nothing but line
-// breaks or blanks. Anything else must not reach a "bcdedit /set": with an
-// empty identifier "bcdedit /set  path \kvldr.mbr" acts on the running
-// Windows' own entry, and a well-known one such as {current} names it.
-bool IsEntryIdentifier(const Text& entryIdText) {
-  const size_t end = entryIdText.find_last_not_of(" \r\n");
-  const Text id = end == Text::npos ? Text() : entryIdText.substr(0, end + 1);
-  const char shape[] = "{........-....-....-....-............}";
-  if (id.size() != sizeof shape - 1)
-    return false;
-  for (size_t i = 0; i < id.size(); ++i) {
-    if (shape[i] == '.' ? !IsHexDigit(id[i]) : id[i] != shape[i])
-      return false;
-  }
-  return true;
 }
 
 void ShowEntryNotWritten(Host& host, const Text& name) {
@@ -88,9 +104,11 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
     ShowEntryNotWritten(host, context.ProductName);
   } else if (const Text entryIdText =
                  ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
-             IsEntryIdentifier(entryIdText)) {
-    // The template's settings go only to an entry that the identifier names;
-    // without one they are left out and the loader check below tells the user.
+             IsEntryGuid(entryIdText)) {
+    // The template's settings go only to the entry that the identifier names:
+    // with an empty one "bcdedit /set  path \kvldr.mbr" acts on the running
+    // Windows' own entry. Without one they are left out, and the loader check
+    // below tells the user.
     const Text templateBatch = Concat({context.TempDirSlash, "vk_vt01s.bat"});
     host.RunCommand(CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "BCD_SET"}),
                                 templateBatch));

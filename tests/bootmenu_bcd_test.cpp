@@ -102,7 +102,8 @@ TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
       "bootsector>c:\\vesk\\korv\\krv_id.ini\r\n",
       runBatch,
       "write C:\\TEMP\\vk_vt024.bat \r\nC:\\WINDOWS\\system32\\cmd.exe /c \"for /f \"tokens=2\" "
-      "%%i in (c:\\vesk\\korv\\krv_id.ini) do echo %%i>c:\\vesk\\korv\\krv_id.ini&&bcdedit /set %%i "
+      "%%i in (c:\\vesk\\korv\\krv_id.ini) do echo %%i>c:\\vesk\\korv\\krv_id.ini&&bcdedit /set "
+      "%%i "
       "device partition=C:&&bcdedit /set %%i path \\kvldr.mbr&&bcdedit /displayorder %%i "
       "/addlast\"\r\n",
       "run C:\\TEMP\\vk_vt024.bat",
@@ -214,6 +215,35 @@ TEST_F(BcdRegistration, NameFoundOnlyInAnotherCaseIsNeverExtractedAndTakesAllPas
     EXPECT_EQ(text, "\r\nbcdedit /delete  /cleanup\r\n");
   EXPECT_NE(store.Find(other), nullptr);
   EXPECT_NE(store.Find(kId2), nullptr);
+}
+
+// The first delete batch of a first installation (no enumeration yet) on a
+// machine whose krv_id.ini holds the given text.
+Text FirstDeleteWithKeptIdentifier(const Text& kept) {
+  testing::BootMenuBench bench;
+  bench.host.PutFolder("C:\\TEMP");
+  bench.host.PutFile("c:\\vesk\\korv\\krv_id.ini", kept);
+  bench.program.WinFamily = "vt";
+  RegisterBcdEntry(bench.host, bench.context, bench.paths, bench.program);
+  EXPECT_NE(bench.store.Find("{current}"), nullptr);
+  for (const auto& op : bench.host.Log()) {
+    if (op.name == "WriteWholeFile" && op.path == "C:\\TEMP\\vk_vt01q.bat")
+      return op.text;
+  }
+  return Text();
+}
+
+// krv_id.ini is read back whole into the delete batch. Only an identifier
+// that can name the product's entry goes in: further lines would run as
+// commands, and {current} names the running Windows.
+TEST(BcdStaleEntries, KeptIdentifierThatNamesNoProductEntryIsNotDeleted) {
+  for (const Text& kept : {Text("{current}\r\n"), Text("x\r\ndel /q c:\\boot.ini\r\n"),
+                           kId1 + "\r\n\r\ncopy a b\r\n"}) {
+    EXPECT_EQ(FirstDeleteWithKeptIdentifier(kept), "\r\nbcdedit /delete  /cleanup\r\n") << kept;
+  }
+  for (const Text& kept : {kId1 + "\r\n", Text("{default}\r\n")}) {
+    EXPECT_EQ(FirstDeleteWithKeptIdentifier(kept), "\r\nbcdedit /delete " + kept + " /cleanup\r\n");
+  }
 }
 
 TEST_F(BcdRegistration, SixtyFourBitWindowsGetsBcdeditThroughTheShortProgramFolder) {
