@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -250,7 +251,12 @@ Text FaultHost::ReadText(int fileNumber) {
 Text FaultHost::ReadIni(const Text& path, const Text& section, const Text& key,
                         const Text& defaultValue) {
   const Text value = ScriptedHost::ReadIni(path, section, key, defaultValue);
-  return iniValue ? iniValue(value, defaultValue) : value;
+  return iniValue ? iniValue(key, value, defaultValue) : value;
+}
+
+Text FaultHost::ReadRegistryText(int root, const Text& path, const Text& defaultValue) {
+  const Text value = ScriptedHost::ReadRegistryText(root, path, defaultValue);
+  return noRegistryValues ? defaultValue : value;
 }
 
 bool FaultHost::FileExists(const Text& path) {
@@ -382,8 +388,20 @@ RunReport CheckedRun(const Recipe& recipe, Mode mode, size_t failAt, const Extra
 
 std::string Problems(const RunReport& report) {
   std::string text;
-  for (const std::string& problem : report.problems)
-    text += "  " + problem.substr(0, 300) + "\n";
+  for (const std::string& problem : report.problems) {
+    text += "  ";
+    for (const char c : problem.substr(0, 300)) {
+      const unsigned char byte = static_cast<unsigned char>(c);
+      if (byte < 0x20) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        text += escaped;
+      } else {
+        text += c;
+      }
+    }
+    text += "\n";
+  }
   return text;
 }
 

@@ -56,9 +56,10 @@ class FaultHost : public ScriptedHost {
  public:
   // Applied to the text of every ReadText; gets the path as it was opened.
   std::function<Text(const Text& path, const Text& text)> readText;
-  // Applied to every INI value read; gets the value and the default.
-  std::function<Text(const Text& value, const Text& defaultValue)> iniValue;
-  bool noFileExists = false;  // FileExists answers false for every path
+  // Applied to every INI value read; gets the key, the value and the default.
+  std::function<Text(const Text& key, const Text& value, const Text& defaultValue)> iniValue;
+  bool noFileExists = false;      // FileExists answers false for every path
+  bool noRegistryValues = false;  // every registry value is absent
 
   using ScriptedHost::ReadIni;
   int OpenFile(const Text& path, int openMode) override;
@@ -66,6 +67,8 @@ class FaultHost : public ScriptedHost {
   Text ReadIni(const Text& path, const Text& section, const Text& key,
                const Text& defaultValue) override;
   bool FileExists(const Text& path) override;
+  using ScriptedHost::ReadRegistryText;
+  Text ReadRegistryText(int root, const Text& path, const Text& defaultValue) override;
 
  private:
   std::map<int, Text> opened_;  // file number -> path
