@@ -186,6 +186,19 @@ TEST(DataSafety, StaleEntryRemovalAndTheTemplateNeverTouchForeignEntries) {
   ExpectEveryOperationMayFail(Windows7WithForeignEntries, Mode::Install);
 }
 
+// krv_id.ini names the earlier Windows' entry and no enumeration is kept: at
+// the first pass the extraction finds nothing and leaves that identifier.
+TEST(DataSafety, KeptIdentifierOfAForeignEntryIsNeverDeleted) {
+  const testing::RunReport report = testing::CheckedRun(
+      [](Machine& m) {
+        Windows7WithForeignEntries(m);
+        m.host.PutFile("c:\\vesk\\korv\\krv_id.ini", "{466f5a88-0af2-4f76-9038-095b170dc21c}\r\n");
+        m.host.RemovePath("c:\\vesk\\korv\\bcd_all.ini");
+      },
+      Mode::Install);
+  EXPECT_TRUE(report.problems.empty()) << testing::Problems(report);
+}
+
 // krv_id.ini always reads empty: every identifier read back is empty. The
 // deletes name no entry, and the template, which would set the running
 // Windows' device and path, is left out; the user hears of the missing path.
