@@ -128,16 +128,19 @@ bool IsProductEntry(const BcdEntry& entry) {
 }
 
 // The identifier a bcdedit command acts on: the word after /delete, /set or
-// /displayorder; a /set without one acts on {current}. Empty for other commands.
+// /displayorder; a /set of just a setting and its value acts on {current}.
+// Empty for other commands and for forms bcdedit refuses.
 Text TargetOf(const Text& arguments) {
   for (const Text verb : {"/delete ", "/set ", "/displayorder "}) {
     if (!StartsWith(arguments, verb))
       continue;
     Text rest = arguments.substr(verb.size());
     rest.erase(0, rest.find_first_not_of(' '));
-    if (rest.empty() || rest[0] != '{')
-      return verb == "/set " ? Text("{current}") : Text();
-    return rest.substr(0, rest.find(' '));
+    if (!rest.empty() && rest[0] == '{')
+      return rest.substr(0, rest.find(' '));
+    const size_t blank = rest.find(' ');
+    const bool nameAndValue = blank != Text::npos && rest.find(' ', blank + 1) == Text::npos;
+    return verb == "/set " && nameAndValue ? Text("{current}") : Text();
   }
   return Text();
 }
