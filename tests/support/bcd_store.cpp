@@ -3,17 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tests/support/text_ends.h"
+
 namespace kvx::testing {
 namespace {
-
-bool StartsWith(const Text& text, const Text& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-bool EndsWith(const Text& text, const Text& suffix) {
-  return text.size() >= suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 Text Trimmed(const Text& text) {
   const size_t first = text.find_first_not_of(' ');

@@ -8,18 +8,10 @@
 
 #include "entry/program.h"
 #include "tests/support/install_machines.h"
+#include "tests/support/text_ends.h"
 
 namespace kvx::testing {
 namespace {
-
-bool StartsWith(const Text& text, const Text& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-bool EndsWith(const Text& text, const Text& suffix) {
-  return text.size() >= suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 // Position of the last backslash that is a character of its own.
 size_t LastSeparator(const Text& path) {

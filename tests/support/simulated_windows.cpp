@@ -5,12 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/text_ends.h"
+
 namespace kvx::testing {
 namespace {
-
-bool StartsWith(const Text& text, const Text& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
 
 Text Lower(Text text) {
   for (char& c : text) {
@@ -892,6 +890,8 @@ void SimulatedWindows::Put(const Text& path, const Text& content, int attributes
   Changed(path);
 }
 
-void SimulatedWindows::Changed(const Text& path) { changed.push_back(host_.Absolute(path)); }
+void SimulatedWindows::Changed(const Text& path) {
+  changed.push_back(host_.Absolute(path));
+}
 
 }  // namespace kvx::testing
