@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -288,6 +289,22 @@ AllowedPlaces::AllowedPlaces(const ScriptedHost& host) : host_(host) {
   windowsFolder_ = ScriptedHost::Key(host.Absolute(host.EnvValue("Systemroot")));
 }
 
+void AllowedPlaces::TakeDrivesOf(const ScriptedHost& host) {
+  // The drive that follows a piece of a command line, up to the given end.
+  const auto DriveAfter = [&host](const Text& piece, char end) {
+    for (const Text& command : host.Commands()) {
+      const size_t at = command.find(piece);
+      if (at != Text::npos) {
+        const size_t from = at + piece.size();
+        return ScriptedHost::Key(command.substr(from, command.find(end, from) - from));
+      }
+    }
+    return Text();
+  };
+  bootDrives_.push_back(DriveAfter("xcopy c:\\KVLDR ", '\\'));
+  targetDrive_ = DriveAfter("chkntfs ", '>');
+}
+
 bool AllowedPlaces::MayChange(const Text& path) const {
   const Text key = ScriptedHost::Key(host_.Absolute(path));
   const Text parent = ParentOf(key);
@@ -305,10 +322,12 @@ bool AllowedPlaces::MayChange(const Text& path) const {
     if (drive.empty())
       continue;
     for (const Text file : {"\\KVLDR", "\\KVLDR.MBR", "\\BOOT.INI", "\\BOOT.KVX", "\\BOOT\\BCD"}) {
-      if (rooted == Concat({drive, file}))
+      if (rooted == Concat({drive, file}) &&
+          std::find(bootDrives_.begin(), bootDrives_.end(), drive) != bootDrives_.end()) {
         return true;
+      }
     }
-    if (Within(rooted, Concat({drive, "\\~1"})))
+    if (drive == targetDrive_ && Within(rooted, Concat({drive, "\\~1"})))
       return true;
   }
   if (key == Concat({windowsFolder_, "\\SYSWOW64\\BCDEDIT.EXE"}))
@@ -328,7 +347,7 @@ RunReport CheckedRun(const Recipe& recipe, Mode mode, size_t failAt, const Extra
   machine.failAt = failAt;
   const Snapshot before = Take(host);
   const std::vector<BcdEntry> storeBefore = windows.store.entries;
-  const AllowedPlaces allowed(host);
+  AllowedPlaces allowed(host);
 
   RunReport report;
   std::vector<std::string>& problems = report.problems;
@@ -363,6 +382,7 @@ RunReport CheckedRun(const Recipe& recipe, Mode mode, size_t failAt, const Extra
   CheckBounds(host, mode, problems);
 
   // 4. Changes only where the product may make them.
+  allowed.TakeDrivesOf(host);
   std::vector<Text> changed = Differences(before, Take(host));
   const std::vector<Text> targets = OperationTargets(host);
   changed.insert(changed.end(), targets.begin(), targets.end());

@@ -101,13 +101,16 @@ Text ShellPrefixOf(const ScriptedHost& host);
 // files "vk_*" in the scratch folder (TMP, its short form, or the current
 // drive's root where TMP reads empty or cannot be spliced); the loader files,
 // boot.ini, its saved copy boot.kvx and the store file boot\bcd at the root of
-// a drive; the hidden folder ~1 at the root of a drive (or of "8:", the
-// mark of a partition without a letter) and what it holds;
-// bcdedit.exe in the Windows folder's syswow64; the verdict marker in the
-// program folder; GHSTSTAT.TXT in the current folder.
+// C: and of the drive the run took for the active partition; the hidden
+// folder ~1 at the root of the drive it took for the target partition (which
+// may be a mark of a partition without a letter: "8:", "Log:", "Pri:") and
+// what that folder holds; bcdedit.exe in the Windows folder's syswow64; the
+// verdict marker in the program folder; GHSTSTAT.TXT in the current folder.
 class AllowedPlaces {
  public:
   explicit AllowedPlaces(const ScriptedHost& host);
+  // The active and the target drive, as the run's commands name them.
+  void TakeDrivesOf(const ScriptedHost& host);
   bool MayChange(const Text& path) const;
 
  private:
@@ -116,6 +119,8 @@ class AllowedPlaces {
   Text programFolder_;
   Text currentFolder_;
   Text windowsFolder_;
+  std::vector<Text> bootDrives_ = {"C:"};  // keys
+  Text targetDrive_;                       // key
 };
 
 // --- Runs ---
