@@ -10,6 +10,66 @@
 namespace kvx {
 namespace {
 
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The text read back from krv_id.ini without the line breaks and blanks that
+// end it.
+Text IdentifierOf(const Text& entryIdText) {
+  const size_t end = entryIdText.find_last_not_of(" \r\n");
+  return end == Text::npos ? Text() : entryIdText.substr(0, end + 1);
+}
+
+// True when the text read back from krv_id.ini is one identifier as bcdedit
+// gives a created entry: a GUID in braces, then nothing but line breaks or
+// blanks.
+bool IsEntryGuid(const Text& entryIdText) {
+  const Text id = IdentifierOf(entryIdText);
+  const char shape[] = "{........-....-....-....-............}";
+  if (id.size() != sizeof shape - 1)
+    return false;
+  for (size_t i = 0; i < id.size(); ++i) {
+    if (shape[i] == '.' ? !IsHexDigit(id[i]) : id[i] != shape[i])
+      return false;
+  }
+  return true;
+}
+
+// True when the text read back names an entry whose lines, in the
+// enumeration that the extraction searched, hold the search text (in any
+// case): the lines from an occurrence of the identifier to the blank line
+// that ends its entry. An identifier that krv_id.ini kept from before, or a
+// damaged one, names no such entry.
+bool ListedWith(const Text& enumeration, const Text& entryIdText, const Text& searchText) {
+  const Text id = IdentifierOf(entryIdText);
+  if (id.empty())
+    return false;
+  for (size_t from = 0;;) {
+    const int at = FindText(enumeration.substr(from), id, false);
+    if (at == kNotFound)
+      return false;
+    const size_t start = from + static_cast<size_t>(at);
+    const size_t end = enumeration.find("\r\n\r\n", start);
+    const Text lines = enumeration.substr(start, end == Text::npos ? Text::npos : end - start);
+    if (FindText(lines, searchText, true) != kNotFound)
+      return true;
+    from = start + id.size();
+  }
+}
+
+// The identifier text that a delete may name: the text read back when it
+// names an entry of the product, listed with the search text, by a GUID or
+// "{default}" (how bcdedit lists a default entry); else the empty text, which
+// names no entry, as at a first installation. Anything else is what
+// krv_id.ini kept from before, or damage: its further lines would run as
+// commands, and another entry's identifier (the running Windows' {current})
+// would delete that entry.
+Text DeletableIdentifier(const Text& entryIdText, const Text& enumeration, const Text& searchText) {
+  const bool deletable = IsEntryGuid(entryIdText) || IdentifierOf(entryIdText) == "{default}";
+  return deletable && ListedWith(enumeration, entryIdText, searchText) ? entryIdText : Text();
+}
+
 // A delete that does not take effect is tried again, but not for ever.
 constexpr int kMostStalePasses = 21;
 
@@ -21,8 +81,12 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
                         const Text& searchText, const Text& idBatch, const Text& deleteBatch) {
   int stalePos = 1;
   int passCount = 0;
+  // The enumeration that the extraction searches: at the first pass what the
+  // file already holds, then each pass's fresh one.
+  Text enumeration = ReadIntoShared(host, program, context.BcdAllIniPath);
   while (stalePos != kNotFound) {
-    const Text entryIdText = ExtractEntryId(host, context, program, idBatch, searchText);
+    const Text entryIdText = DeletableIdentifier(
+        ExtractEntryId(host, context, program, idBatch, searchText), enumeration, searchText);
     const Text deletePath = Concat({context.TempDirSlash, deleteBatch});
     host.WriteWholeFile(
         deletePath,
@@ -30,6 +94,7 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
     JoinAfterBrace(host, context, deleteBatch);
     host.RunCommand(deletePath);
     stalePos = ListBcdStore(host, context, program, searchText);
+    enumeration = program.SharedFileText;
     ++passCount;
     if (passCount >= kMostStalePasses)
       break;
@@ -62,11 +127,18 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
                        "&&bcdedit /set %%i device partition=C:&&bcdedit /set %%i path ",
                        context.LoaderMbrNameRooted, "&&bcdedit /displayorder %%i /addlast\""}));
 
-  if (ListBcdStore(host, context, program, context.ProductTitle) == kNotFound) {
+  const bool titleListed = ListBcdStore(host, context, program, context.ProductTitle) != kNotFound;
+  const Text enumeration = program.SharedFileText;
+  if (!titleListed) {
     ShowEntryNotWritten(host, context.ProductName);
-  } else {
-    const Text entryIdText =
-        ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
+  } else if (const Text entryIdText =
+                 ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
+             IsEntryGuid(entryIdText) &&
+             ListedWith(enumeration, entryIdText, context.ProductTitle)) {
+    // The template's settings go only to the entry that the identifier names,
+    // the one listed with the title: with an empty identifier
+    // "bcdedit /set  path \kvldr.mbr" acts on the running Windows' own entry.
+    // Without one they are left out, and the loader check below tells the user.
     const Text templateBatch = Concat({context.TempDirSlash, "vk_vt01s.bat"});
     host.RunCommand(CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "BCD_SET"}),
                                 templateBatch));

@@ -8,6 +8,16 @@
 #include "host/tools.h"
 
 namespace kvx {
+namespace {
+
+// Reads boot.ini: true when it names a Windows but not yet the product.
+bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, ProgramContext& program,
+                               const Text& bootIni) {
+  return ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound &&
+         FindText(program.SharedFileText, "multi", true) != kNotFound;
+}
+
+}  // namespace
 
 void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                             ProgramContext& program) {
@@ -19,11 +29,13 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
   const Text keepCopy = CopyCommand(context.ShellPrefix, bootIni, context.ProductDirSlash);
 
   // A missing boot.ini, or one that names no "multi" path anywhere, is
-  // replaced by the product's spare.
+  // replaced by the product's spare. boot.ini is read-only, hidden and
+  // system, which "copy" does not overwrite: it is made normal first.
   if (!host.FileExists(bootIni))
     host.RunCommand(spareCopy);
   if (host.FileExists(bootIni) &&
       ProbeIntoShared(host, program, bootIni, "multi", true) == kNotFound) {
+    host.SetAttributes(bootIni, kAttrNormal);
     host.RunCommand(spareCopy);
   }
   host.SetAttributes(bootIni, kAttrNormal);
@@ -32,11 +44,20 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
                             BootMenuTimeout(host, context)));
   host.SetAttributes(bootIni, kAttrNormal);
 
-  // A saved boot.ini on the active drive replaces the current one whole.
-  if (host.FileExists(paths.BootConfigBackupPath)) {
-    host.SetAttributes(paths.BootConfigBackupPath, kAttrNormal);
-    host.CopyFile(paths.BootConfigBackupPath, bootIni);
-    host.DeleteFile(paths.BootConfigBackupPath);
+  // A saved boot.ini on the active drive replaces the current one whole. It
+  // must name a "multi" path, as boot.ini itself must: an empty or damaged
+  // copy would take the Windows entries out of the boot menu. It is removed
+  // only once boot.ini holds its text, so that a copy that failed loses
+  // nothing; it then stays for the next installation.
+  const Text& saved = paths.BootConfigBackupPath;
+  if (host.FileExists(saved)) {
+    host.SetAttributes(saved, kAttrNormal);
+    if (ProbeIntoShared(host, program, saved, "multi", true) != kNotFound) {
+      const Text savedText = program.SharedFileText;
+      host.CopyFile(saved, bootIni);
+      if (TextEquals(ReadIntoShared(host, program, bootIni), savedText))
+        host.DeleteFile(saved);
+    }
   }
 
   // When the product's loader is the default, the first "multi" entry becomes
@@ -53,12 +74,15 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
 
   // The title goes unquoted to the end of the line. When the INI writer did
   // not set it, the host writes it and the copy waits for the file to settle.
-  if (ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound) {
+  // The line goes only into a boot.ini that names a Windows ("multi"): when
+  // neither boot.ini nor the spare gave one, a boot menu holding the product's
+  // line alone would offer no way to start Windows.
+  if (LacksTitleButNamesWindows(host, context, program, bootIni)) {
     host.RunCommand(FiCommand(context.ProductDirSlash, bootIni, "operating systems",
                               context.LoaderAtRoot, context.ProductTitle));
     host.RunCommand(keepCopy);
   }
-  if (ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound) {
+  if (LacksTitleButNamesWindows(host, context, program, bootIni)) {
     host.WriteIni(bootIni, "operating systems", context.LoaderAtRoot, context.ProductTitle);
     host.Delay(3000);
     host.RunCommand(keepCopy);

@@ -51,10 +51,20 @@ void FilterOutPartition(Host& host, const InstallContext& context, const Text& p
               "zp_nor.txt|find /v \":", partNo, " \">", context.ProductDirSlash, "zp_nor_z.txt"}));
 }
 
+// Both values go unquoted into command lines. A partition number that is
+// not one reads as a missing pt_1; a drive that is neither a drive letter nor
+// a mark of a partition without one ("8:", or "Log:" and "Pri:" as the list
+// gives them) reads as a missing pt_2.
 TargetPartition ReadTargetPartition(Host& host, const InstallContext& context) {
   TargetPartition target;
   target.TargetPartNo = host.ReadIni(context.DrvIniPath, "part", "pt_1", "1");
   target.TargetDrive = host.ReadIni(context.DrvIniPath, "part", "pt_2", "8:");
+  if (!IsDigits(target.TargetPartNo))
+    target.TargetPartNo = "1";
+  if (!IsDriveLetter(target.TargetDrive) && !TextEquals(target.TargetDrive, "8:") &&
+      !TextEquals(target.TargetDrive, "Log:") && !TextEquals(target.TargetDrive, "Pri:")) {
+    target.TargetDrive = "8:";
+  }
   return target;
 }
 

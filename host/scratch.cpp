@@ -19,7 +19,17 @@ Text WithoutBlanks(Host& host, const Text& path) {
   return host.ShortPath(path);
 }
 
-Text ScratchFolder(Host& host) { return WithoutBlanks(host, host.GetEnv("TMP")); }
+Text ScratchFolder(Host& host) {
+  const Text folder = WithoutBlanks(host, host.GetEnv("TMP"));
+  // The batch lines carry the folder unquoted: one that still holds a blank
+  // (a volume without short names) or a character that the interpreter takes
+  // for its own cannot be carried; the scratch files then go where an unset
+  // TMP puts them, the root of the current drive.
+  for (const char* special : {" ", "&", "|", "<", ">", "^", "%", "\""}) {
+    if (FindText(folder, special, false) != kNotFound) return Text();
+  }
+  return folder;
+}
 
 void ScratchBatchRun(Host& host, const Text& scratchDirSlash, const Text& fileName,
                      const Text& scriptText) {

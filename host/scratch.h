@@ -19,7 +19,10 @@ Text BuildShellPrefix(const Text& commandInterpreter);
 
 // The scratch folder from the TMP value, without a trailing backslash. A
 // value that holds a blank is used in its short form when there is one, so
-// that the many batch lines that splice it unquoted keep working.
+// that the many batch lines that splice it unquoted keep working. When even
+// that holds a blank, or the value holds one of & | < > ^ % or a quotation
+// mark, the result is empty: the root of the current drive, as for an unset
+// TMP.
 Text ScratchFolder(Host& host);
 
 // The TMP value as found, or its short form when it holds a blank; any text

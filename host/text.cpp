@@ -78,6 +78,18 @@ Text Concat(std::initializer_list<Text> pieces) {
   return joined;
 }
 
+bool IsDriveLetter(const Text& text) {
+  return text.size() == 2 && IsAsciiLetter(static_cast<unsigned char>(text[0])) && text[1] == ':';
+}
+
+bool IsDigits(const Text& text) {
+  if (text.empty()) return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
 Bytes TextToBytes(const Text& text) { return Bytes(text.begin(), text.end()); }
 
 Text BytesToText(const Bytes& bytes) { return Text(bytes.begin(), bytes.end()); }

@@ -46,6 +46,12 @@ Bytes TextToBytes(const Text& text);
 // The bytes of a file as a text.
 Text BytesToText(const Bytes& bytes);
 
+// True when the text is a drive: one ASCII letter and a colon.
+bool IsDriveLetter(const Text& text);
+
+// True when the text is one or more ASCII digits and nothing else.
+bool IsDigits(const Text& text);
+
 // True when the byte at index i of text is the trail byte of a double-byte
 // GBK character (the byte after a lead byte 0x81..0xFE).
 std::vector<bool> GbkTrailMap(const Text& text);

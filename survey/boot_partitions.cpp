@@ -8,10 +8,12 @@
 namespace kvx {
 namespace {
 
-// A drive read back from krv_pass.ini that is not exactly two characters
-// cannot be a drive; C: stands in for it.
+// A drive read back from krv_pass.ini that is not a letter and a colon
+// cannot be a drive; C: stands in for it. Two characters such as ".." or
+// "\\" would make every path built on them relative or break the command
+// lines they go into.
 Text DriveOrC(const Text& drive) {
-  return TextLength(drive) == 2 ? drive : Text("C:");
+  return IsDriveLetter(drive) ? drive : Text("C:");
 }
 
 }  // namespace
@@ -40,6 +42,10 @@ SurveySettings FindBootPartitions(Host& host, InstallContext& context) {
                             FiCommand(dir, passIni, "boot", "drvc", indexes[disk])}));
   }
   context.BootDiskIndex = host.ReadIni(passIni, "boot", "drvc", Text());
+  // The number goes unquoted into a command line later: anything but digits
+  // counts as no number at all.
+  if (!IsDigits(context.BootDiskIndex))
+    context.BootDiskIndex = Text();
 
   // The boot disk's own scan file; anything but 0 to 3 falls back to disk 1.
   const char* const suffixes[] = {"", "2", "3", "4"};

@@ -166,9 +166,10 @@ TEST_F(BcdRegistration, TwoStaleEntriesTakeTwoPassesLastMatchFirst) {
             (std::vector<Text>{"\r\nbcdedit /delete " + newer + "\r\n /cleanup\r\n",
                                "\r\nbcdedit /delete " + older + "\r\n /cleanup\r\n"}));
   EXPECT_EQ(Count("C:\\TEMP\\vk_vt01q.bat"), 2u);
-  // The second loop finds nothing left and names the identifier the file still holds.
+  // The second loop finds nothing left; the identifier the file still holds
+  // names no entry listed with the name, so the delete names none.
   EXPECT_EQ(Written("C:\\TEMP\\vk_vt01y.bat"),
-            (std::vector<Text>{"\r\nbcdedit /delete " + older + "\r\n /cleanup\r\n"}));
+            (std::vector<Text>{"\r\nbcdedit /delete  /cleanup\r\n"}));
   EXPECT_EQ(Count("C:\\TEMP\\vk_vt01y.bat"), 1u);
   EXPECT_EQ(store.Find(older), nullptr);
   EXPECT_EQ(store.Find(newer), nullptr);
@@ -214,6 +215,45 @@ TEST_F(BcdRegistration, NameFoundOnlyInAnotherCaseIsNeverExtractedAndTakesAllPas
     EXPECT_EQ(text, "\r\nbcdedit /delete  /cleanup\r\n");
   EXPECT_NE(store.Find(other), nullptr);
   EXPECT_NE(store.Find(kId2), nullptr);
+}
+
+// The first delete batch on a machine whose store holds an old product entry
+// that findstr's case-sensitive search misses (its path in capitals), one
+// listed as the default entry, and another loader's boot sector; the
+// previous run's enumeration lists them all, and krv_id.ini holds the given
+// text, which the extraction leaves as it is.
+Text FirstDeleteWithKeptIdentifier(const Text& kept) {
+  testing::BootMenuBench bench;
+  bench.host.PutFolder("C:\\TEMP");
+  bench.program.WinFamily = "vt";
+  bench.store.AddBootSector("", "\\KVLDR.MBR");
+  bench.store.entries.push_back({"{default}", "Boot Sector", {{"path", "\\KVLDR.MBR"}}});
+  bench.store.AddBootSector("GRUB", "\\grldr.mbr");
+  bench.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench.store.Enumeration());
+  bench.host.PutFile("c:\\vesk\\korv\\krv_id.ini", kept);
+  RegisterBcdEntry(bench.host, bench.context, bench.paths, bench.program);
+  EXPECT_NE(bench.store.Find("{current}"), nullptr);
+  EXPECT_NE(bench.store.Find(kId2), nullptr);  // the other loader's entry
+  for (const auto& op : bench.host.Log()) {
+    if (op.name == "WriteWholeFile" && op.path == "C:\\TEMP\\vk_vt01q.bat")
+      return op.text;
+  }
+  return Text();
+}
+
+// krv_id.ini is read back whole into the delete batch, and when the
+// extraction finds nothing it holds what it held before. Only an identifier
+// of an entry that the enumeration lists with the search text goes in:
+// another entry's would delete that entry ({current} the running Windows'),
+// and further lines would run as commands.
+TEST(BcdStaleEntries, KeptIdentifierIsDeletedOnlyWhenListedWithTheSearchText) {
+  for (const Text& kept : {kId2 + "\r\n", Text("{current}\r\n"),
+                           Text("x\r\ndel /q c:\\boot.ini\r\n"), kId1 + "\r\n\r\ncopy a b\r\n"}) {
+    EXPECT_EQ(FirstDeleteWithKeptIdentifier(kept), "\r\nbcdedit /delete  /cleanup\r\n") << kept;
+  }
+  for (const Text& kept : {kId1 + "\r\n", Text("{default}\r\n")}) {
+    EXPECT_EQ(FirstDeleteWithKeptIdentifier(kept), "\r\nbcdedit /delete " + kept + " /cleanup\r\n");
+  }
 }
 
 TEST_F(BcdRegistration, SixtyFourBitWindowsGetsBcdeditThroughTheShortProgramFolder) {

@@ -209,6 +209,23 @@ TEST(PartitionList, PartitionsWithoutDriveLetterAreRecordedAsEight) {
   EXPECT_EQ(second.Warnings(), 0);
 }
 
+// A krv_drv.ini left from before (the list gave no line) whose values are no
+// partition number or drive: they would go unquoted into the filter command
+// and the target folder's paths, and read as missing ones instead.
+TEST(PartitionList, KeptValuesThatAreNoNumberOrDriveReadAsMissing) {
+  for (const Text& drive : {Text("D: & del x"), Text("C:\\Windows"), Text("..")}) {
+    PartitionMachine m("");
+    m.host.PutFile("c:\\vesk\\korv\\krv_drv.ini",
+                   "[part]\r\npt_1=3\" & del x & echo \"\r\npt_2=" + drive + "\r\n");
+    ExpectTarget(m.Choose(), "1", "8:");
+  }
+  for (const Text drive : {"E:", "8:"}) {
+    PartitionMachine m("");
+    m.host.PutFile("c:\\vesk\\korv\\krv_drv.ini", "[part]\r\npt_1=12\r\npt_2=" + drive + "\r\n");
+    ExpectTarget(m.Choose(), "12", drive);
+  }
+}
+
 TEST(PartitionList, EmptyOrMissingListFallsBackToDefaultsAndWarns) {
   PartitionMachine missing("", false);
   ExpectTarget(missing.Choose(), "1", "8:");

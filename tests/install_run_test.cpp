@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "entry/program.h"
+#include "tests/support/install_machines.h"
 #include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
 
 using testing::ScriptedHost;
+using testing::EndCount;
 using testing::SimulatedWindows;
 using Lines = std::vector<std::string>;
 
-const Text kStartupValue =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Startup";
 const Text kPass = "c:\\vesk\\korv\\krv_pass.ini";
 const Text kDrv = "c:\\vesk\\korv\\krv_drv.ini";
 const Text kWarning =
@@ -25,57 +25,11 @@ const Text kWarning =
     "方法一：咨询电脑厂商或身边高手，要求增加一个新分区。\r\n"
     "方法二：自己解决，用DISKGENIUS4.0以上版本将C盘调小后,再在C盘后面新建扩展分区和逻辑分区。\r\n"
     "方法三：安装后运行本软件->【报告】->【保存到文件】->【上传到论坛】，以获得在线帮助。";
-const Text kMenu =
-    "title KORVAX\r\nchainloader --disable-a20 (fd0)\r\nmap --mem --a20-keep-on=0 (hd0,0)\r\n";
-const Text kImage =
-    "rem device=ramdrive\r\nxmsdsk.exe 25000 /y\r\nset ramdrive=x:\r\nrem call fdrd\r\n";
-
 Lines Join(std::initializer_list<Lines> blocks) {
   Lines joined;
   for (const Lines& block : blocks)
     joined.insert(joined.end(), block.begin(), block.end());
   return joined;
-}
-
-// A machine with Windows in windowsFolder on C:, the scratch folder tmp, the
-// Startup folder and the sixth system text as given, and what the setup
-// package leaves before it starts the configurator with "2": the product
-// folder with the tools under their stored names and the marker nt, the
-// loader at the root of C:, and its own folder C:\SETUP as the current one.
-void SetUpMachine(ScriptedHost& host, const Text& windowsFolder, const Text& tmp,
-                  const Text& startup, const Text& systemText) {
-  host.SetArguments({"2"});
-  host.SetEnv("Systemroot", windowsFolder);
-  host.SetEnv("COMSPEC", windowsFolder + "\\system32\\cmd.exe");
-  host.SetEnv("TMP", tmp);
-  host.SetEnv("SystemDrive", "C:");
-  host.SetRegistry(kRootCurrentUser, kStartupValue, startup);
-  SystemInfoRecord info;
-  info[5] = systemText;
-  host.SetSystemInfo(info);
-  const Text dir = "c:\\vesk\\korv\\";
-  host.PutFile(dir + "nt", "");
-  host.PutFile(dir + "zp", "survey tool");
-  host.PutFile(dir + "fi", "ini writer");
-  host.PutFile(dir + "fr", "text replacer");
-  host.PutFile(dir + "ghost32.exe", "imaging tool");
-  host.PutFile(dir + "KVLDR", "loader");
-  host.PutFile(dir + "kvldr.mbr", "loader boot sector");
-  host.PutFile(dir + "KVLDR_0", "loader, A20 left alone");
-  host.PutFile(dir + "menu1.lst", kMenu);
-  host.PutFile(dir + "ghost.img", kImage);
-  host.PutFile(dir + "c_pan.txt", "panel");
-  host.PutFile(dir + "ghostexp", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\KORVAX]\r\n");
-  host.PutFile(dir + "IRIMG2.BMP", "bitmap");
-  host.PutFile(dir + "KVX_SU.EXE", "launcher");
-  host.PutFile(dir + "boot0.ini", "[boot loader]\r\ntimeout=5\r\n");
-  host.PutFile(dir + "BCD_SET",
-               "\r\nbcdedit /set {REALID} device partition=C:\r\n"
-               "bcdedit /set {REALID} path \\kvldr.mbr\r\n");
-  host.PutFile("C:\\KVLDR", "loader");
-  host.PutFile("C:\\kvldr.mbr", "loader boot sector");
-  host.PutFolder("C:\\SETUP");
-  host.SetCurrentFolder("C:\\SETUP");
 }
 
 // --- Blocks that run alike on every machine, but for its interpreter,
@@ -234,24 +188,6 @@ Lines LoaderSwitch(const std::string& cmd) {
   };
 }
 
-Lines Finishing(const std::string& cmd, const std::string& temp) {
-  return {
-      "run " + cmd + "attrib -h -r -s c:\\vesk\\korv\\*.*",
-      "run " + cmd + "attrib -h -r -s c:\\vesk\\korv",
-      "run " + cmd + "attrib +h -r -s c:\\vesk",
-      "run " + cmd + "ren c:\\vesk\\korv\\ghostexp ghostexp.reg",
-      "run " + cmd + "reg import c:\\vesk\\korv\\ghostexp.reg",
-      "run " + cmd + "ren c:\\vesk\\korv\\ghostexp.reg ghostexp",
-      "run " + cmd + "ren c:\\vesk\\korv\\KVX_SU.LNK KVX_SU",
-      "run " + cmd + "ren c:\\vesk\\korv\\zptlx.exe zp",
-      "run " + cmd + "ren c:\\vesk\\korv\\fi.exe fi",
-      "run " + cmd + "ren c:\\vesk\\korv\\fr.exe fr",
-      "delete c:\\vesk\\korv\\IRIMG2.BMP",
-      "run " + cmd + "del /q \"" + temp + "vk_*.*\"",
-      "run " + cmd + "del /q \"c:\\vesk\\korv\\krv_run\\*.*\"",
-  };
-}
-
 // What every run leaves in the product folder: the tools and the shortcut
 // under their stored names, the registry file imported and kept, the bitmap
 // gone, the folder visible, the maker's folder hidden; and no scratch file.
@@ -277,17 +213,6 @@ void ExpectFinished(const ScriptedHost& host, const SimulatedWindows& windows, c
   EXPECT_TRUE(windows.unhandled.empty()) << windows.unhandled.front();
 }
 
-int EndCount(const ScriptedHost& host) {
-  int ends = 0;
-  for (const auto& op : host.Log()) {
-    if (op.name == "EndProgram") {
-      EXPECT_EQ(op.number, 0);
-      ++ends;
-    }
-  }
-  return ends;
-}
-
 // A Chinese Windows XP on a TOSHIBA notebook with two disks: the second one
 // holds Windows alone on C:, so there is no partition for the images and the
 // user is warned. boot.ini has an older product line, which is the default.
@@ -295,27 +220,10 @@ int EndCount(const ScriptedHost& host) {
 TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   const std::string cmd = "C:\\WINDOWS\\system32\\cmd.exe /c ";
   const std::string temp = "C:\\WINDOWS\\TEMP\\";
-  const std::string startup = "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动";
+  const std::string startup = testing::kXpStartup;
   ScriptedHost host;
   SimulatedWindows windows(host, cmd);
-  SetUpMachine(host, "C:\\WINDOWS", "C:\\WINDOWS\\TEMP", startup, "TOSHIBA Notebook N200");
-  host.PutFolder("C:\\WINDOWS\\TEMP");
-  host.AddDrive("D:");
-  host.PutFile("c:\\vesk\\korv\\xc1", "access tool");
-  host.PutFile("C:\\boot.ini",
-               "[boot loader]\r\ntimeout=30\r\ndefault=C:\\KVLDR\r\n[operating systems]\r\n"
-               "multi(0)disk(0)rdisk(1)partition(1)\\WINDOWS=\"Microsoft Windows XP\" "
-               "/fastdetect\r\nC:\\KVLDR=珂瓦克斯 v2012.05.01\r\n",
-               kAttrHiddenSystemReadOnly);
-  windows.version = "Microsoft Windows XP [版本 5.1.2600]";
-  windows.diskScans = {{"1", "1:1 D: NTFS Yes 76316MB BACKUP\r\n"},
-                       {"2", "2:1 C: NTFS Yes 38154MB WINXP\r\n"}};
-  windows.normalPartitions = {{"1",
-                               "Disk 1  38154MB  HD40-A1\r\nNo   Drv  FS     Size       Label\r\n"
-                               "1:1  C:   NTFS   38154MB    WINXP\r\n"}};
-  windows.wmic = {{"csproduct", "Name=Notebook N200 REM_TOSHIBA\r\nVendor=TOSHIBA\r\n"}};
-  windows.fileSystems = {{"C:", "NTFS"}, {"D:", "NTFS"}};
-
+  testing::SetUpXpOnSecondDisk(host, windows);
   EXPECT_EQ(RunProgram(host), 0);
 
   const Lines expected = Join({
@@ -359,7 +267,7 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
           "run " + cmd + "ren c:\\vesk\\korv\\xc.exe xc1",
       },
       LoaderSwitch(cmd),
-      Finishing(cmd, temp),
+      testing::FinishingTranscript(cmd, temp),
       {"end 0"},
   });
   EXPECT_EQ(host.Transcript(), expected);
@@ -387,7 +295,7 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   EXPECT_EQ(windows.grants, (std::map<Text, Text>{{"C:\\~1", "Everyone:f"}}));
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\menu1.lst"),
             "title KORVAX\r\nchainloader (fd0)\r\nmap --mem (hd0,0)\r\n");
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"), kImage);
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"), testing::kBootImage);
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\nt"));
   ExpectFinished(host, windows, "xc1", temp);
 }
@@ -400,50 +308,10 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
 TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
   const std::string cmd = "C:\\Windows\\system32\\cmd.exe /c ";
   const std::string temp = "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp\\";
-  const std::string startup =
-      "C:\\Users\\Li Wei\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+  const std::string startup = testing::kWindows7Startup;
   ScriptedHost host;
   SimulatedWindows windows(host, cmd);
-  SetUpMachine(host, "C:\\Windows", "C:\\Users\\Li Wei\\AppData\\Local\\Temp", startup,
-               "REM_ThinkPad T4");
-  host.SetShortForm("C:\\Users\\Li Wei\\AppData\\Local\\Temp",
-                    "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
-  host.PutFolder("C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
-  host.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
-  host.SetRegistry(kRootLocalMachine,
-                   "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language\\InstallLanguage", "0409");
-  host.AddDrive("D:");
-  host.AddDrive("F:");
-  host.PutFile("c:\\vesk\\korv\\xc", "access tool");
-  host.PutFile("C:\\SETUP\\bcdedit", "product bcdedit");
-  host.PutFile("C:\\Windows\\system32\\bcdedit.exe", "bcdedit");
-  host.PutFolder("C:\\Windows\\syswow64");
-  host.PutFile("C:\\boot\\bcd", "store");
-  host.PutFile("C:\\KVX_1.sdr", "restore data");
-  host.PutFile(kPass, "[sec]\r\nsec1=1\r\n");
-  host.PutFolder("D:\\~1");
-  host.PutAttributes("D:\\~1", 2);
-  host.PutFile("D:\\~1\\SYS.GHO", "image");
-  windows.windowsFolder = "C:\\Windows";
-  windows.sixtyFourBit = true;
-  const Text stale = windows.store.AddBootSector("KORVAX v2012.05.01", "\\kvldr.mbr");
-  const Text older = windows.store.AddBootSector("KORVAX v2010.08.08", "\\korv.mbr");
-  windows.store.displayOrder = {"{current}", older, stale};
-  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", windows.store.Enumeration());
-  host.PutFile("c:\\vesk\\korv\\krv_id.ini", stale + "\r\n");
-  const Text created = windows.store.NextId();
-  windows.version = "Microsoft Windows [Version 6.1.7601]";
-  windows.diskScans = {{"1",
-                        "1:1 C: NTFS Yes 102400MB WIN7\r\n1:2 D: NTFS No 168000MB DATA\r\n"
-                        "1:3 Pri NTFS No 14000MB LENOVO_PART\r\n"},
-                       {"2", "2:1 F: FAT32 No 7600MB USBKEY\r\n"}};
-  windows.normalPartitions = {
-      {"0",
-       "Disk 0  284400MB  HD300-B2\r\nNo   Drv  FS     Size       Label\r\n"
-       "0:1  C:   NTFS   102400MB   WIN7\r\n0:2  D:   NTFS   168000MB   DATA\r\n"
-       "0:3  Pri  NTFS   14000MB    LENOVO_PART\r\n"}};
-  windows.fileSystems = {{"C:", "NTFS"}, {"D:", "NTFS"}};
-
+  const auto [stale, older, created] = testing::SetUpWindows7OverEarlierInstall(host, windows);
   EXPECT_EQ(RunProgram(host), 0);
 
   const std::string batch = "run " + temp + "vk_vt020.bat";
@@ -566,7 +434,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
           "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem call fdrd\" "
           "-t:\"call fdrd.bat\"",
       },
-      Finishing(cmd, temp),
+      testing::FinishingTranscript(cmd, temp),
       {"end 0"},
   });
   EXPECT_EQ(host.Transcript(), expected);
@@ -625,7 +493,7 @@ TEST(InstallRun, RunWhereEveryCommandFailsStillFinishesAndEndsWithZero) {
 
   const Lines transcript = host.Transcript();
   const Lines tail =
-      Join({Finishing("C:\\WINDOWS\\system32\\cmd.exe /c ", "C:\\WINDOWS\\TEMP\\"), {"end 0"}});
+      Join({testing::FinishingTranscript("C:\\WINDOWS\\system32\\cmd.exe /c ", "C:\\WINDOWS\\TEMP\\"), {"end 0"}});
   ASSERT_GT(transcript.size(), tail.size());
   EXPECT_EQ(Lines(transcript.end() - tail.size(), transcript.end()), tail);
   EXPECT_EQ(EndCount(host), 1);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "entry/program.h"
+#include "tests/support/install_machines.h"
 #include "tests/support/simulated_windows.h"
 
 namespace kvx {
@@ -32,25 +33,13 @@ const Text kUnfinished =
     "上一次卸载 珂瓦克斯尚未完成，\r\n请依次使用以下方法解决，直到可以安装为止：\r\n"
     "方法一：开始->程序->启动->点击 KVX_unis\r\n方法二：重启电脑\r\n"
     "方法三：开始->程序->启动->右键删除 KVX_unis（不推荐）";
-const Text kUserStartup = "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动";
+const Text kUserStartup = testing::kXpStartup;
 const Text kAllUsersStartup = "C:\\Documents and Settings\\All Users\\「开始」菜单\\程序\\启动";
 
 class PreInstallRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    host.SetArguments({"1"});
-    host.SetEnv("COMSPEC", kPrefix.substr(0, kPrefix.size() - 4));
-    host.SetEnv("Systemroot", "C:\\WINDOWS");
-    host.SetEnv("TMP", "C:\\TEMP");
-    host.SetEnv("ALLUSERSPROFILE", "C:\\Documents and Settings\\All Users");
-    host.SetRegistry(
-        kRootCurrentUser,
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Startup",
-        kUserStartup);
-    host.PutFolder("C:\\TEMP");
-    host.PutFolder(kUserStartup);
-    host.PutFolder(kAllUsersStartup);
-    host.PutFile("C:\\SETUP\\win_lan", "");
+    testing::SetUpPreInstallMachine(host);
     machine.emplace(host);
   }
 

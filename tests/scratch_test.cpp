@@ -65,7 +65,7 @@ TEST(ScratchDelete, QuotesThePath) {
             (std::vector<Text>{"C:\\WINDOWS\\system32\\cmd.exe /c del /q \"C:\\Temp Dir\\vk_sys2.txt\""}));
 }
 
-TEST(ScratchFolder, BlankInTmpTakesTheShortFormWhenThereIsOne) {
+TEST(ScratchFolder, BlankInTmpTakesTheShortFormOrTheDriveRoot) {
   ScriptedHost plain;
   plain.SetEnv("TMP", "C:\\TEMP");
   EXPECT_EQ(ScratchFolder(plain), "C:\\TEMP");
@@ -76,9 +76,14 @@ TEST(ScratchFolder, BlankInTmpTakesTheShortFormWhenThereIsOne) {
   blank.SetShortForm("C:\\Users\\Li Wei\\AppData\\Local\\Temp", "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
   EXPECT_EQ(ScratchFolder(blank), "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
 
-  ScriptedHost noShortForm;
-  noShortForm.SetEnv("TMP", "D:\\my temp");
-  EXPECT_EQ(ScratchFolder(noShortForm), "D:\\my temp");
+  // Without a short form, or with a character the interpreter takes for its
+  // own, the folder cannot go unquoted into the batch lines: the scratch
+  // files go to the root of the current drive, as for an unset TMP.
+  for (const Text tmp : {"D:\\my temp", "C:\\Users\\AT&T\\Temp", "C:\\100%\\Temp"}) {
+    ScriptedHost unusable;
+    unusable.SetEnv("TMP", tmp);
+    EXPECT_EQ(ScratchFolder(unusable), "") << tmp;
+  }
 
   ScriptedHost unset;
   EXPECT_EQ(ScratchFolder(unset), "");

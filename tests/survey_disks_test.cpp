@@ -184,6 +184,26 @@ TEST_F(BootPartitions, MissingOrOddDiskNumberFallsBackToTheFirstDiskScan) {
             Text::npos);
 }
 
+// Values kept in krv_pass.ini from before (no scan line rewrote them) go
+// unquoted into command lines and paths: a drive that is not a letter and a
+// colon becomes C:, a disk number that is not digits no number at all.
+TEST_F(BootPartitions, ReadBackValuesThatAreNoDriveOrNumberAreNotUsed) {
+  Scans("", "", "", "");
+  for (const Text value : {"..", "\\\\", "CC", "1:", "珂", "\"&"}) {
+    host.SetIniValue(kPass, "spt_i", "spt_2", value);
+    host.SetIniValue(kPass, "apt_i", "apt_2", value);
+    host.SetIniValue(kPass, "boot", "drvc", Concat({"1 ", value}));
+    context = testing::SampleInstallContext();
+    FindBootPartitions(host, context);
+    EXPECT_EQ(context.SystemDrive, "C:") << value;
+    EXPECT_EQ(context.ActiveDrive, "C:") << value;
+    EXPECT_EQ(context.BootDiskIndex, "") << value;
+  }
+  host.SetIniValue(kPass, "apt_i", "apt_2", "e:");
+  FindBootPartitions(host, context);
+  EXPECT_EQ(context.ActiveDrive, "e:");
+}
+
 TEST_F(BootPartitions, DrivesReadBackOfTheWrongLengthBecomeC) {
   // D: is on no disk, so a stale spt_2 of "D:\" stays, and is too long; the
   // letterless active partition writes "Pri:".

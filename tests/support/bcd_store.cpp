@@ -3,11 +3,27 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tests/support/text_ends.h"
+
 namespace kvx::testing {
 namespace {
 
-bool StartsWith(const Text& text, const Text& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
+Text Trimmed(const Text& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == Text::npos)
+    return Text();
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The settings that the product's commands and templates name; bcdedit
+// refuses any other word in the place of a setting.
+bool KnownSetting(const Text& name) {
+  for (const char* known : {"device", "path", "description", "locale", "osdevice", "systemroot",
+                            "inherit", "nx", "bootmenupolicy", "recoveryenabled"}) {
+    if (name == known)
+      return true;
+  }
+  return false;
 }
 
 Text Padded(const Text& name) {
@@ -119,28 +135,38 @@ bool BcdStore::Run(const Text& arguments, bool* known) {
     timeout = arguments.substr(9);
     return true;
   }
-  const size_t cleanup = arguments.rfind(" /cleanup");
-  if (StartsWith(arguments, "/delete ") && cleanup != Text::npos &&
-      cleanup + 9 == arguments.size()) {
-    const Text id = arguments.substr(8, cleanup - 8);
+  if (StartsWith(arguments, "/delete ")) {
+    Text id = arguments.substr(8);
+    if (EndsWith(id, " /cleanup"))
+      id.resize(id.size() - 9);
     const BcdEntry* entry = Find(id);
     if (entry == nullptr || entry->locked || id == "{bootmgr}")
       return false;
     entries.erase(entries.begin() + (entry - entries.data()));
     displayOrder.erase(std::remove(displayOrder.begin(), displayOrder.end(), id),
                        displayOrder.end());
+    touched.push_back(id);
     return true;
   }
   if (StartsWith(arguments, "/set ")) {
-    const size_t idEnd = arguments.find(' ', 5);
-    const size_t nameEnd = idEnd == Text::npos ? Text::npos : arguments.find(' ', idEnd + 1);
+    Text rest = Trimmed(arguments.substr(5));
+    Text id = "{current}";
+    if (StartsWith(rest, "{")) {
+      const size_t idEnd = rest.find(' ');
+      if (idEnd == Text::npos)
+        return false;
+      id = rest.substr(0, idEnd);
+      rest = Trimmed(rest.substr(idEnd));
+    }
+    const size_t nameEnd = rest.find(' ');
     if (nameEnd == Text::npos)
       return false;
-    BcdEntry* entry = Find(arguments.substr(5, idEnd - 5));
-    if (entry == nullptr)
+    const Text name = rest.substr(0, nameEnd);
+    const Text value = Trimmed(rest.substr(nameEnd));
+    BcdEntry* entry = Find(id);
+    if (entry == nullptr || !KnownSetting(name) || value.empty())
       return false;
-    const Text name = arguments.substr(idEnd + 1, nameEnd - idEnd - 1);
-    const Text value = arguments.substr(nameEnd + 1);
+    touched.push_back(id);
     for (auto& setting : entry->settings) {
       if (setting.first == name) {
         setting.second = value;
@@ -159,6 +185,7 @@ bool BcdStore::Run(const Text& arguments, bool* known) {
     displayOrder.erase(std::remove(displayOrder.begin(), displayOrder.end(), id),
                        displayOrder.end());
     displayOrder.push_back(id);
+    touched.push_back(id);
     return true;
   }
   *known = false;

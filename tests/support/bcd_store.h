@@ -53,10 +53,16 @@ class BcdStore {
   Text Enumeration() const;
   // "bcdedit /create /d <description> /application bootsector": the answer.
   Text Create(const Text& description);
-  // The other commands: "/timeout N", "/delete ID /cleanup",
-  // "/set ID NAME VALUE", "/displayorder ID /addlast". False when bcdedit
-  // fails or does not know the form (then *known is false too).
+  // The other commands: "/timeout N", "/delete ID [/cleanup]",
+  // "/set [ID] NAME VALUE", "/displayorder ID /addlast". As with the real
+  // tool, a /set whose first word is not an identifier in braces acts on the
+  // running Windows ({current}), and NAME must be a known setting. False when
+  // bcdedit fails or does not know the form (then *known is false too).
   bool Run(const Text& arguments, bool* known);
+
+  // The identifier of every entry that a delete, set or display-order change
+  // acted on, in order.
+  std::vector<Text> touched;
 
  private:
   Text Print(const BcdEntry& entry) const;

@@ -7,10 +7,14 @@ namespace kvx::testing {
 namespace {
 
 Text UpperAscii(const Text& text) {
-  const std::vector<bool> trail = GbkTrailMap(text);
   Text upper = text;
   for (size_t i = 0; i < upper.size(); ++i) {
-    if (!trail[i] && upper[i] >= 'a' && upper[i] <= 'z') upper[i] = static_cast<char>(upper[i] - 32);
+    const unsigned char c = static_cast<unsigned char>(upper[i]);
+    if (c >= 0x81 && c <= 0xFE) {
+      ++i;  // a lead byte: its trail byte is no letter of its own
+    } else if (c >= 'a' && c <= 'z') {
+      upper[i] = static_cast<char>(c - 32);
+    }
   }
   return upper;
 }
@@ -42,7 +46,7 @@ size_t LastSeparator(const Text& path) {
 
 // Drops trailing separators, but not from a drive root such as "C:".
 void DropTrailingSeparators(Text& path) {
-  while (path.size() > 2 && LastSeparator(path) == path.size() - 1)
+  while (path.size() > 2 && path.back() == '\\' && LastSeparator(path) == path.size() - 1)
     path.pop_back();
 }
 
@@ -602,6 +606,18 @@ void ScriptedHost::QuerySystemInfo(SystemInfoRecord& record) {
     return;
   }
   record = systemInfo_;
+}
+
+// --- The set-up as given ---
+
+Text ScriptedHost::EnvValue(const Text& name) const {
+  auto it = env_.find(UpperAscii(name));
+  return it == env_.end() ? Text() : it->second;
+}
+
+Text ScriptedHost::ShortFormOf(const Text& path) const {
+  auto it = shortForms_.find(Key(Absolute(path)));
+  return it == shortForms_.end() ? path : it->second;
 }
 
 }  // namespace kvx::testing

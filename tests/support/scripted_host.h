@@ -96,6 +96,12 @@ class ScriptedHost : public Host {
   bool Ended() const { return ended_; }
   size_t OperationCount() const { return operationCount_; }
 
+  // --- The set-up as given (not logged), for checks that must not count as operations ---
+  Text EnvValue(const Text& name) const;  // empty when unset
+  const Text& ProgramFolderPath() const { return programFolder_; }
+  const Text& CurrentFolderPath() const { return currentFolder_; }
+  Text ShortFormOf(const Text& path) const;  // the path itself when it has none
+
   // --- Host ---
   std::vector<Text> GetArguments() override;
   [[noreturn]] void EndProgram(int exitCode) override;

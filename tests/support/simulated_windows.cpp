@@ -5,12 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/text_ends.h"
+
 namespace kvx::testing {
 namespace {
-
-bool StartsWith(const Text& text, const Text& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
 
 Text Lower(Text text) {
   for (char& c : text) {
@@ -252,6 +250,8 @@ SimulatedWindows::SimulatedWindows(ScriptedHost& host, const Text& shellPrefix,
 }
 
 void SimulatedWindows::RunCommandLine(const Text& commandLine) {
+  if (!commandsRun)
+    return;
   Text rest;
   if (After(commandLine, shell_, &rest)) {
     Interpreter(rest);
@@ -580,6 +580,8 @@ SimulatedWindows::Result SimulatedWindows::IniWriter(const Text& arguments, cons
   if (host_.Attributes(file) & 1)
     return {false, Text()};
   host_.SetIniValue(file, section, key, value);
+  if (host_.Exists(file))
+    Changed(file);
   return {host_.Exists(file), Text()};
 }
 
@@ -603,7 +605,7 @@ SimulatedWindows::Result SimulatedWindows::TextReplacer(const Text& arguments,
   for (const Text& path : Matching(files, true)) {
     if (host_.Attributes(path) & 1)
       continue;
-    host_.PutFile(path, ReplaceAll(host_.Content(path), find, replacement), host_.Attributes(path));
+    Put(path, ReplaceAll(host_.Content(path), find, replacement), host_.Attributes(path));
     any = true;
   }
   return {any, Text()};
@@ -630,6 +632,7 @@ SimulatedWindows::Result SimulatedWindows::Del(const std::vector<Text>& words) {
     if (host_.Attributes(path) & kAttrHiddenSystemReadOnly)
       continue;
     host_.RemovePath(path);
+    Changed(path);
     deleted = true;
   }
   return {deleted, Text()};
@@ -648,7 +651,7 @@ SimulatedWindows::Result SimulatedWindows::Copy(const std::vector<Text>& words) 
       (host_.Attributes(target) & 3) || !CanWrite(target)) {
     return {false, Text()};
   }
-  host_.PutFile(target, host_.Content(source));
+  Put(target, host_.Content(source), 0);
   return {true, Text()};
 }
 
@@ -685,7 +688,7 @@ SimulatedWindows::Result SimulatedWindows::Xcopy(const std::vector<Text>& words,
       return {false, Text()};
     }
     const bool keep = switches.find("/k") != Text::npos;
-    host_.PutFile(to, host_.Content(source), keep ? attributes : attributes & ~1);
+    Put(to, host_.Content(source), keep ? attributes : attributes & ~1);
     copied = true;
   }
   return {copied, Text()};
@@ -714,6 +717,7 @@ SimulatedWindows::Result SimulatedWindows::Attrib(const std::vector<Text>& words
       Matching(path, FileName(path).find_first_of("*?") != Text::npos);
   for (const Text& target : targets) {
     host_.PutAttributes(target, (host_.Attributes(target) | set) & ~clear);
+    Changed(target);
   }
   return {!targets.empty(), Text()};
 }
@@ -804,6 +808,7 @@ SimulatedWindows::Result SimulatedWindows::Subst(const std::vector<Text>& words)
 
 // bcdedit and its arguments, against the store.
 SimulatedWindows::Result SimulatedWindows::Bcdedit(const Text& arguments, const Text& command) {
+  bcdeditRuns.push_back(arguments);
   if (sixtyFourBit && !host_.Exists(windowsFolder + "\\syswow64\\bcdedit.exe")) {
     return {false, Text()};  // not found
   }
@@ -869,14 +874,24 @@ bool SimulatedWindows::CanWrite(const Text& path) const {
 }
 
 void SimulatedWindows::Write(const Text& path, const Text& text, bool append) {
-  host_.PutFile(path, append ? host_.Content(path) + text : text, host_.Attributes(path));
+  Put(path, append ? host_.Content(path) + text : text, host_.Attributes(path));
 }
 
 void SimulatedWindows::Move(const Text& from, const Text& to) {
   const Text content = host_.Content(from);
   const int attributes = host_.Attributes(from);
   host_.RemovePath(from);
-  host_.PutFile(to, content, attributes);
+  Changed(from);
+  Put(to, content, attributes);
+}
+
+void SimulatedWindows::Put(const Text& path, const Text& content, int attributes) {
+  host_.PutFile(path, content, attributes);
+  Changed(path);
+}
+
+void SimulatedWindows::Changed(const Text& path) {
+  changed.push_back(host_.Absolute(path));
 }
 
 }  // namespace kvx::testing

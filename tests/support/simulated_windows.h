@@ -39,7 +39,11 @@ class SimulatedWindows {
   SimulatedWindows(const SimulatedWindows&) = delete;
   SimulatedWindows& operator=(const SimulatedWindows&) = delete;
 
+  // Single commands come with this prefix from now on.
+  void UseShellPrefix(const Text& shellPrefix) { shell_ = shellPrefix; }
+
   // --- The machine ---
+  bool commandsRun = true;  // false: no command line can start at all
   Text windowsFolder = "C:\\WINDOWS";  // holds syswow64 on 64-bit Windows
   Text version;  // what ver prints, e.g. "Microsoft Windows XP [Version 5.1.2600]"
   // 64-bit Windows: bcdedit runs only once windowsFolder\syswow64\bcdedit.exe exists.
@@ -55,6 +59,10 @@ class SimulatedWindows {
   std::vector<Text> unhandled;  // commands and lines of a form not known here
   std::vector<Text> imported;   // the text of each file that reg import read
   std::map<Text, Text> grants;  // xc: path as named -> account and rights of its last grant
+  // Every file or folder that a command created, changed, renamed (both
+  // names), removed or gave other attributes, as an absolute path, in order.
+  std::vector<Text> changed;
+  std::vector<Text> bcdeditRuns;  // the arguments of every bcdedit run, in order
 
  private:
   struct Result {
@@ -94,6 +102,8 @@ class SimulatedWindows {
   bool CanWrite(const Text& path) const;
   void Write(const Text& path, const Text& text, bool append);
   void Move(const Text& from, const Text& to);
+  void Put(const Text& path, const Text& content, int attributes);
+  void Changed(const Text& path);
 
   ScriptedHost& host_;
   Text shell_;

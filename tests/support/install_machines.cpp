@@ -1,0 +1,149 @@
+#include "tests/support/install_machines.h"
+
+#include <gtest/gtest.h>
+
+namespace kvx::testing {
+
+void SetUpPreInstallMachine(ScriptedHost& host) {
+  host.SetArguments({"1"});
+  host.SetEnv("COMSPEC", "C:\\WINDOWS\\system32\\cmd.exe");
+  host.SetEnv("Systemroot", "C:\\WINDOWS");
+  host.SetEnv("TMP", "C:\\TEMP");
+  host.SetEnv("ALLUSERSPROFILE", "C:\\Documents and Settings\\All Users");
+  host.SetRegistry(kRootCurrentUser, kStartupFolderValue, kXpStartup);
+  host.PutFolder("C:\\TEMP");
+  host.PutFolder(kXpStartup);
+  host.PutFolder("C:\\Documents and Settings\\All Users\\「开始」菜单\\程序\\启动");
+  host.PutFile("C:\\SETUP\\win_lan", "");
+}
+
+void SetUpInstallMachine(ScriptedHost& host, const Text& windowsFolder, const Text& tmp,
+                         const Text& startup, const Text& systemText) {
+  host.SetArguments({"2"});
+  host.SetEnv("Systemroot", windowsFolder);
+  host.SetEnv("COMSPEC", windowsFolder + "\\system32\\cmd.exe");
+  host.SetEnv("TMP", tmp);
+  host.SetEnv("SystemDrive", "C:");
+  host.SetRegistry(kRootCurrentUser, kStartupFolderValue, startup);
+  SystemInfoRecord info;
+  info[5] = systemText;
+  host.SetSystemInfo(info);
+  const Text dir = "c:\\vesk\\korv\\";
+  host.PutFile(dir + "nt", "");
+  host.PutFile(dir + "zp", "survey tool");
+  host.PutFile(dir + "fi", "ini writer");
+  host.PutFile(dir + "fr", "text replacer");
+  host.PutFile(dir + "ghost32.exe", "imaging tool");
+  host.PutFile(dir + "KVLDR", "loader");
+  host.PutFile(dir + "kvldr.mbr", "loader boot sector");
+  host.PutFile(dir + "KVLDR_0", "loader, A20 left alone");
+  host.PutFile(dir + "menu1.lst", kMenuFile);
+  host.PutFile(dir + "ghost.img", kBootImage);
+  host.PutFile(dir + "c_pan.txt", "panel");
+  host.PutFile(dir + "ghostexp", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\KORVAX]\r\n");
+  host.PutFile(dir + "IRIMG2.BMP", "bitmap");
+  host.PutFile(dir + "KVX_SU.EXE", "launcher");
+  host.PutFile(dir + "boot0.ini", "[boot loader]\r\ntimeout=5\r\n");
+  host.PutFile(dir + "BCD_SET",
+               "\r\nbcdedit /set {REALID} device partition=C:\r\n"
+               "bcdedit /set {REALID} path \\kvldr.mbr\r\n");
+  host.PutFile("C:\\KVLDR", "loader");
+  host.PutFile("C:\\kvldr.mbr", "loader boot sector");
+  host.PutFolder("C:\\SETUP");
+  host.SetCurrentFolder("C:\\SETUP");
+}
+
+void SetUpXpOnSecondDisk(ScriptedHost& host, SimulatedWindows& windows) {
+  SetUpInstallMachine(host, "C:\\WINDOWS", "C:\\WINDOWS\\TEMP", kXpStartup,
+                      "TOSHIBA Notebook N200");
+  host.PutFolder("C:\\WINDOWS\\TEMP");
+  host.AddDrive("D:");
+  host.PutFile("c:\\vesk\\korv\\xc1", "access tool");
+  host.PutFile("C:\\boot.ini",
+               "[boot loader]\r\ntimeout=30\r\ndefault=C:\\KVLDR\r\n[operating systems]\r\n"
+               "multi(0)disk(0)rdisk(1)partition(1)\\WINDOWS=\"Microsoft Windows XP\" "
+               "/fastdetect\r\nC:\\KVLDR=珂瓦克斯 v2012.05.01\r\n",
+               kAttrHiddenSystemReadOnly);
+  windows.version = "Microsoft Windows XP [版本 5.1.2600]";
+  windows.diskScans = {{"1", "1:1 D: NTFS Yes 76316MB BACKUP\r\n"},
+                       {"2", "2:1 C: NTFS Yes 38154MB WINXP\r\n"}};
+  windows.normalPartitions = {{"1",
+                               "Disk 1  38154MB  HD40-A1\r\nNo   Drv  FS     Size       Label\r\n"
+                               "1:1  C:   NTFS   38154MB    WINXP\r\n"}};
+  windows.wmic = {{"csproduct", "Name=Notebook N200 REM_TOSHIBA\r\nVendor=TOSHIBA\r\n"}};
+  windows.fileSystems = {{"C:", "NTFS"}, {"D:", "NTFS"}};
+}
+
+Windows7Entries SetUpWindows7OverEarlierInstall(ScriptedHost& host, SimulatedWindows& windows) {
+  SetUpInstallMachine(host, "C:\\Windows", "C:\\Users\\Li Wei\\AppData\\Local\\Temp",
+                      kWindows7Startup, "REM_ThinkPad T4");
+  host.SetShortForm("C:\\Users\\Li Wei\\AppData\\Local\\Temp",
+                    "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
+  host.PutFolder("C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
+  host.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
+  host.SetRegistry(kRootLocalMachine, kInstallLanguageValue, "0409");
+  host.AddDrive("D:");
+  host.AddDrive("F:");
+  host.PutFile("c:\\vesk\\korv\\xc", "access tool");
+  host.PutFile("C:\\SETUP\\bcdedit", "product bcdedit");
+  host.PutFile("C:\\Windows\\system32\\bcdedit.exe", "bcdedit");
+  host.PutFolder("C:\\Windows\\syswow64");
+  host.PutFile("C:\\boot\\bcd", "store");
+  host.PutFile("C:\\KVX_1.sdr", "restore data");
+  host.PutFile("c:\\vesk\\korv\\krv_pass.ini", "[sec]\r\nsec1=1\r\n");
+  host.PutFolder("D:\\~1");
+  host.PutAttributes("D:\\~1", 2);
+  host.PutFile("D:\\~1\\SYS.GHO", "image");
+  windows.windowsFolder = "C:\\Windows";
+  windows.sixtyFourBit = true;
+  Windows7Entries entries;
+  entries.stale = windows.store.AddBootSector("KORVAX v2012.05.01", "\\kvldr.mbr");
+  entries.older = windows.store.AddBootSector("KORVAX v2010.08.08", "\\korv.mbr");
+  windows.store.displayOrder = {"{current}", entries.older, entries.stale};
+  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", windows.store.Enumeration());
+  host.PutFile("c:\\vesk\\korv\\krv_id.ini", entries.stale + "\r\n");
+  entries.created = windows.store.NextId();
+  windows.version = "Microsoft Windows [Version 6.1.7601]";
+  windows.diskScans = {{"1",
+                        "1:1 C: NTFS Yes 102400MB WIN7\r\n1:2 D: NTFS No 168000MB DATA\r\n"
+                        "1:3 Pri NTFS No 14000MB LENOVO_PART\r\n"},
+                       {"2", "2:1 F: FAT32 No 7600MB USBKEY\r\n"}};
+  windows.normalPartitions = {
+      {"0",
+       "Disk 0  284400MB  HD300-B2\r\nNo   Drv  FS     Size       Label\r\n"
+       "0:1  C:   NTFS   102400MB   WIN7\r\n0:2  D:   NTFS   168000MB   DATA\r\n"
+       "0:3  Pri  NTFS   14000MB    LENOVO_PART\r\n"}};
+  windows.fileSystems = {{"C:", "NTFS"}, {"D:", "NTFS"}};
+  return entries;
+}
+
+std::vector<std::string> FinishingTranscript(const std::string& cmd, const std::string& temp) {
+  return {
+      "run " + cmd + "attrib -h -r -s c:\\vesk\\korv\\*.*",
+      "run " + cmd + "attrib -h -r -s c:\\vesk\\korv",
+      "run " + cmd + "attrib +h -r -s c:\\vesk",
+      "run " + cmd + "ren c:\\vesk\\korv\\ghostexp ghostexp.reg",
+      "run " + cmd + "reg import c:\\vesk\\korv\\ghostexp.reg",
+      "run " + cmd + "ren c:\\vesk\\korv\\ghostexp.reg ghostexp",
+      "run " + cmd + "ren c:\\vesk\\korv\\KVX_SU.LNK KVX_SU",
+      "run " + cmd + "ren c:\\vesk\\korv\\zptlx.exe zp",
+      "run " + cmd + "ren c:\\vesk\\korv\\fi.exe fi",
+      "run " + cmd + "ren c:\\vesk\\korv\\fr.exe fr",
+      "delete c:\\vesk\\korv\\IRIMG2.BMP",
+      "run " + cmd + "del /q \"" + temp + "vk_*.*\"",
+      "run " + cmd + "del /q \"c:\\vesk\\korv\\krv_run\\*.*\"",
+  };
+}
+
+int EndCount(const ScriptedHost& host) {
+  int ends = 0;
+  for (const auto& op : host.Log()) {
+    if (op.name == "EndProgram") {
+      EXPECT_EQ(op.number, 0);
+      ++ends;
+    }
+  }
+  return ends;
+}
+
+}  // namespace kvx::testing
