@@ -10,11 +10,18 @@
 namespace kvx {
 namespace {
 
+// True when a boot.ini text names a Windows to start: an ARC path of any of
+// the three kinds NTLDR knows.
+bool NamesWindows(const Text& text) {
+  return FindText(text, "multi", true) != kNotFound || FindText(text, "scsi(", true) != kNotFound ||
+         FindText(text, "signature(", true) != kNotFound;
+}
+
 // Reads boot.ini: true when it names a Windows but not yet the product.
 bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, ProgramContext& program,
                                const Text& bootIni) {
   return ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound &&
-         FindText(program.SharedFileText, "multi", true) != kNotFound;
+         NamesWindows(program.SharedFileText);
 }
 
 }  // namespace
@@ -28,13 +35,14 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
       CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "boot0.ini"}), bootIni);
   const Text keepCopy = CopyCommand(context.ShellPrefix, bootIni, context.ProductDirSlash);
 
-  // A missing boot.ini, or one that names no "multi" path anywhere, is
-  // replaced by the product's spare. boot.ini is read-only, hidden and
-  // system, which "copy" does not overwrite: it is made normal first.
+  // A missing boot.ini, or one that names no Windows at all, is replaced by
+  // the product's spare; it is made normal first, since "copy" does not
+  // overwrite the read-only, hidden and system file that boot.ini is. A
+  // boot.ini that starts Windows only through scsi() or signature() paths is
+  // kept: the spare's multi() paths might not start that machine.
   if (!host.FileExists(bootIni))
     host.RunCommand(spareCopy);
-  if (host.FileExists(bootIni) &&
-      ProbeIntoShared(host, program, bootIni, "multi", true) == kNotFound) {
+  if (host.FileExists(bootIni) && !NamesWindows(ReadIntoShared(host, program, bootIni))) {
     host.SetAttributes(bootIni, kAttrNormal);
     host.RunCommand(spareCopy);
   }
@@ -45,14 +53,14 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
   host.SetAttributes(bootIni, kAttrNormal);
 
   // A saved boot.ini on the active drive replaces the current one whole. It
-  // must name a "multi" path, as boot.ini itself must: an empty or damaged
-  // copy would take the Windows entries out of the boot menu. It is removed
-  // only once boot.ini holds its text, so that a copy that failed loses
-  // nothing; it then stays for the next installation.
+  // must name a Windows: an empty or damaged copy would take the Windows
+  // entries out of the boot menu. It is removed only once boot.ini holds its
+  // text, so that a copy that failed loses nothing; it then stays for the
+  // next installation.
   const Text& saved = paths.BootConfigBackupPath;
   if (host.FileExists(saved)) {
     host.SetAttributes(saved, kAttrNormal);
-    if (ProbeIntoShared(host, program, saved, "multi", true) != kNotFound) {
+    if (NamesWindows(ReadIntoShared(host, program, saved))) {
       const Text savedText = program.SharedFileText;
       host.CopyFile(saved, bootIni);
       if (TextEquals(ReadIntoShared(host, program, bootIni), savedText))
@@ -74,7 +82,7 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
 
   // The title goes unquoted to the end of the line. When the INI writer did
   // not set it, the host writes it and the copy waits for the file to settle.
-  // The line goes only into a boot.ini that names a Windows ("multi"): when
+  // The line goes only into a boot.ini that names a Windows: when
   // neither boot.ini nor the spare gave one, a boot menu holding the product's
   // line alone would offer no way to start Windows.
   if (LacksTitleButNamesWindows(host, context, program, bootIni)) {

@@ -101,11 +101,8 @@ TEST_F(BootIniRegistration, MissingBootIniIsReplacedByTheSpareOnce) {
 
 // boot.ini is read-only, hidden and system, as Windows keeps it; "copy"
 // replaces it only once it is normal.
-TEST_F(BootIniRegistration, BootIniWithoutMultiInAnyCaseIsReplacedByTheSpare) {
-  host.PutFile("C:\\boot.ini",
-               "[boot loader]\r\ntimeout=30\r\n[operating systems]\r\n"
-               "scsi(0)disk(0)rdisk(0)partition(1)\\WINDOWS=\"Windows\"\r\n",
-               kAttrHiddenSystemReadOnly);
+TEST_F(BootIniRegistration, BootIniThatNamesNoWindowsIsReplacedByTheSpare) {
+  host.PutFile("C:\\boot.ini", "[boot loader]\r\ntimeout=30\r\n\x01\x02", kAttrHiddenSystemReadOnly);
 
   Run();
 
@@ -114,7 +111,32 @@ TEST_F(BootIniRegistration, BootIniWithoutMultiInAnyCaseIsReplacedByTheSpare) {
   EXPECT_EQ(Lines(transcript.begin(), transcript.begin() + 2),
             (Lines{"attributes C:\\boot.ini 0", kSpareCopy}));
   EXPECT_NE(host.Content("C:\\boot.ini").find("\"Windows (spare)\""), Text::npos);
+  EXPECT_NE(host.Content("C:\\boot.ini").find("C:\\KVLDR=珂瓦克斯 v2013.01.23"), Text::npos);
 }
+
+// A boot.ini that starts Windows through scsi() or signature() paths only is
+// kept, and the product's line goes in beside them.
+class BootIniWithoutMulti : public BootIniRegistration,
+                            public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BootIniWithoutMulti, IsKeptAndGetsTheProductLine) {
+  const Text path = GetParam();
+  host.PutFile("C:\\boot.ini",
+               "[boot loader]\r\ntimeout=30\r\n[operating systems]\r\n" + path +
+                   "\\WINDOWS=\"Windows\"\r\n",
+               kAttrHiddenSystemReadOnly);
+
+  Run();
+
+  for (const std::string& line : host.Transcript()) EXPECT_NE(line, kSpareCopy);
+  EXPECT_EQ(host.Content("C:\\boot.ini"),
+            "[boot loader]\r\ntimeout=5\r\n[operating systems]\r\n" + path +
+                "\\WINDOWS=\"Windows\"\r\nC:\\KVLDR=珂瓦克斯 v2013.01.23\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(ArcPaths, BootIniWithoutMulti,
+                         ::testing::Values("scsi(0)disk(0)rdisk(0)partition(1)",
+                                           "signature(8b467c12)disk(1)rdisk(0)partition(1)"));
 
 TEST_F(BootIniRegistration, MultiInCapitalsInACommentKeepsBootIni) {
   const Text commented =
