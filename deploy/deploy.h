@@ -21,8 +21,8 @@ TargetPartition ChooseTargetPartition(Host& host, const InstallContext& context,
                                       const NormalPartitionFindings& findings);
 
 // Prepares the hidden folder ~1 on the target partition and its access rights.
-void DeployTargetFolder(Host& host, const InstallContext& context,
-                        const TargetPartition& target, ProgramContext& program);
+void DeployTargetFolder(Host& host, const InstallContext& context, const TargetPartition& target,
+                        ProgramContext& program);
 
 // Loader variant and boot options for the known machine models.
 void ApplyModelBootOptions(Host& host, const InstallContext& context,

@@ -9,7 +9,8 @@ int RunProgram(Host& host) {
   ProgramContext context;  // released when the entry returns, however the run ends
   try {
     const std::vector<Text> arguments = host.GetArguments();
-    if (arguments.size() != 1) host.EndProgram(0);
+    if (arguments.size() != 1)
+      host.EndProgram(0);
     if (TextEquals(arguments[0], "1")) {
       RunRoutine([&] { PreInstallChecks(host); });
       host.EndProgram(0);

@@ -96,9 +96,7 @@ class Host {
                         const Text& value) = 0;
   // The path is the key path, a backslash and the value name.
   virtual Text ReadRegistryText(int root, const Text& path, const Text& defaultValue) = 0;
-  Text ReadRegistryText(int root, const Text& path) {
-    return ReadRegistryText(root, path, Text());
-  }
+  Text ReadRegistryText(int root, const Text& path) { return ReadRegistryText(root, path, Text()); }
   // Empty when the variable is not set.
   virtual Text GetEnv(const Text& name) = 0;
 
@@ -112,8 +110,7 @@ class Host {
   // Support library: a shell link at linkPathNoExt + ".LNK".
   virtual void CreateShortcut(const Text& linkPathNoExt, const Text& target,
                               const std::optional<Text>& description,
-                              const std::optional<Text>& arguments,
-                              const Text& workingFolder) = 0;
+                              const std::optional<Text>& arguments, const Text& workingFolder) = 0;
   virtual void QuerySystemInfo(SystemInfoRecord& record) = 0;
 };
 

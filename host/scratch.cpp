@@ -15,7 +15,8 @@ Text BuildShellPrefix(const Text& commandInterpreter) {
 }
 
 Text WithoutBlanks(Host& host, const Text& path) {
-  if (FindText(path, " ", false) == kNotFound) return path;
+  if (FindText(path, " ", false) == kNotFound)
+    return path;
   return host.ShortPath(path);
 }
 
@@ -26,7 +27,8 @@ Text ScratchFolder(Host& host) {
   // for its own cannot be carried; the scratch files then go where an unset
   // TMP puts them, the root of the current drive.
   for (const char* special : {" ", "&", "|", "<", ">", "^", "%", "\""}) {
-    if (FindText(folder, special, false) != kNotFound) return Text();
+    if (FindText(folder, special, false) != kNotFound)
+      return Text();
   }
   return folder;
 }

@@ -2,8 +2,8 @@
 
 namespace kvx {
 
-Text FiCommand(const Text& productDirSlash, const Text& file, const Text& section,
-               const Text& key, const Text& value) {
+Text FiCommand(const Text& productDirSlash, const Text& file, const Text& section, const Text& key,
+               const Text& value) {
   return Concat({productDirSlash, "fi ", file, " [", section, "] ", key, "=", value});
 }
 
@@ -23,8 +23,8 @@ Text ZptlxScanCommand(const Text& shellPrefix, const Text& productDirSlash, cons
       {shellPrefix, productDirSlash, "zptlx ", disk, " /find:all /GhostStyle /y >", outputPath});
 }
 
-Text ZptlxNormalCommand(const Text& shellPrefix, const Text& productDirSlash,
-                        const Text& disk, const Text& outputPath) {
+Text ZptlxNormalCommand(const Text& shellPrefix, const Text& productDirSlash, const Text& disk,
+                        const Text& outputPath) {
   return Concat({shellPrefix, productDirSlash, "zptlx ", disk, " /find:normal /y >", outputPath});
 }
 

@@ -12,8 +12,8 @@ namespace kvx {
 
 // INI writer: productDirSlash + "fi " + file + " [" + section + "] " + key + "=" + value.
 // The value runs to the end of the line and may hold blanks or be empty.
-Text FiCommand(const Text& productDirSlash, const Text& file, const Text& section,
-               const Text& key, const Text& value);
+Text FiCommand(const Text& productDirSlash, const Text& file, const Text& section, const Text& key,
+               const Text& value);
 
 // Text replacer, plain form: every occurrence of find in file (or wildcard)
 // becomes replacement. productDirSlash + "fr " + file + " -f:"find" -t:"replacement".
@@ -32,8 +32,8 @@ Text ZptlxScanCommand(const Text& shellPrefix, const Text& productDirSlash, cons
 
 // Normal partitions of one disk (0-based index as recorded):
 // shellPrefix + productDirSlash + "zptlx " + disk + " /find:normal /y >" + outputPath.
-Text ZptlxNormalCommand(const Text& shellPrefix, const Text& productDirSlash,
-                        const Text& disk, const Text& outputPath);
+Text ZptlxNormalCommand(const Text& shellPrefix, const Text& productDirSlash, const Text& disk,
+                        const Text& outputPath);
 
 // Access rights: productDirSlash + "xc " + folder + " /c /y /g " (or with
 // wholeTree " /t /c /y /g ") + account + ":" + rights.

@@ -102,7 +102,8 @@ TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
       "bootsector>c:\\vesk\\korv\\krv_id.ini\r\n",
       runBatch,
       "write C:\\TEMP\\vk_vt024.bat \r\nC:\\WINDOWS\\system32\\cmd.exe /c \"for /f \"tokens=2\" "
-      "%%i in (c:\\vesk\\korv\\krv_id.ini) do echo %%i>c:\\vesk\\korv\\krv_id.ini&&bcdedit /set %%i "
+      "%%i in (c:\\vesk\\korv\\krv_id.ini) do echo %%i>c:\\vesk\\korv\\krv_id.ini&&bcdedit /set "
+      "%%i "
       "device partition=C:&&bcdedit /set %%i path \\kvldr.mbr&&bcdedit /displayorder %%i "
       "/addlast\"\r\n",
       "run C:\\TEMP\\vk_vt024.bat",

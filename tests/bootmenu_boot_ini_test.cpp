@@ -102,7 +102,8 @@ TEST_F(BootIniRegistration, MissingBootIniIsReplacedByTheSpareOnce) {
 // boot.ini is read-only, hidden and system, as Windows keeps it; "copy"
 // replaces it only once it is normal.
 TEST_F(BootIniRegistration, BootIniThatNamesNoWindowsIsReplacedByTheSpare) {
-  host.PutFile("C:\\boot.ini", "[boot loader]\r\ntimeout=30\r\n\x01\x02", kAttrHiddenSystemReadOnly);
+  host.PutFile("C:\\boot.ini", "[boot loader]\r\ntimeout=30\r\n\x01\x02",
+               kAttrHiddenSystemReadOnly);
 
   Run();
 
@@ -121,14 +122,15 @@ class BootIniWithoutMulti : public BootIniRegistration,
 
 TEST_P(BootIniWithoutMulti, IsKeptAndGetsTheProductLine) {
   const Text path = GetParam();
-  host.PutFile("C:\\boot.ini",
-               "[boot loader]\r\ntimeout=30\r\n[operating systems]\r\n" + path +
-                   "\\WINDOWS=\"Windows\"\r\n",
-               kAttrHiddenSystemReadOnly);
+  host.PutFile(
+      "C:\\boot.ini",
+      "[boot loader]\r\ntimeout=30\r\n[operating systems]\r\n" + path + "\\WINDOWS=\"Windows\"\r\n",
+      kAttrHiddenSystemReadOnly);
 
   Run();
 
-  for (const std::string& line : host.Transcript()) EXPECT_NE(line, kSpareCopy);
+  for (const std::string& line : host.Transcript())
+    EXPECT_NE(line, kSpareCopy);
   EXPECT_EQ(host.Content("C:\\boot.ini"),
             "[boot loader]\r\ntimeout=5\r\n[operating systems]\r\n" + path +
                 "\\WINDOWS=\"Windows\"\r\nC:\\KVLDR=珂瓦克斯 v2013.01.23\r\n");

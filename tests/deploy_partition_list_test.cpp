@@ -109,9 +109,8 @@ TEST(PartitionList, SystemPartitionLastIsFilteredOutByItsNumber) {
       "0:6  C:   NTFS   51200MB    WIN7\r\n");
   m.context.SystemDrive = "C:";
   ExpectTarget(m.Choose(), "5", "E:");
-  EXPECT_EQ(m.host.Commands(),
-            (Commands{kListBatchPath, kLogEdit, kPriEdit, kFilterPrefix + "6" + kFilterSuffix,
-                      kDirectLoop}));
+  EXPECT_EQ(m.host.Commands(), (Commands{kListBatchPath, kLogEdit, kPriEdit,
+                                         kFilterPrefix + "6" + kFilterSuffix, kDirectLoop}));
   EXPECT_EQ(m.host.Content("c:\\vesk\\korv\\zp_nor_z.txt"),
             kHeader + "0:1  D:   FAT32  20480MB    GAMES\r\n0:5  E:   NTFS   40960MB    WORK\r\n");
   EXPECT_EQ(m.Warnings(), 0);
@@ -129,9 +128,8 @@ TEST(PartitionList, SystemPartitionLeftAsTheOnlyChoiceIsWarnedAbout) {
   // which cannot hold images meant to restore it, so the user is told.
   PartitionMachine m("0:2  C:   NTFS   238375MB   WIN7\r\n");
   ExpectTarget(m.Choose(), "2", "C:");
-  EXPECT_EQ(m.host.Commands(),
-            (Commands{kListBatchPath, kLogEdit, kPriEdit, kFilterPrefix + "2" + kFilterSuffix,
-                      kDirectLoop}));
+  EXPECT_EQ(m.host.Commands(), (Commands{kListBatchPath, kLogEdit, kPriEdit,
+                                         kFilterPrefix + "2" + kFilterSuffix, kDirectLoop}));
   EXPECT_EQ(m.Warnings(), 1);
 }
 
@@ -143,11 +141,12 @@ TEST(PartitionList, OemRecoveryWithThirdPartitionChoosesAgainFromTheFilteredBatc
   m.findings.LenovoParPos = 120;
   m.findings.Part3Pos = 101;
   ExpectTarget(m.Choose(), "2", "D:");
-  EXPECT_EQ(m.host.Transcript(),
-            (std::vector<std::string>{
-                "write " + kListBatchPath + " " + kListBatch, "run " + kListBatchPath,
-                "run " + kLogEdit, "run " + kPriEdit, "run " + kFilterPrefix + "3" + kFilterSuffix,
-                "write " + kFilteredBatchPath + " " + kFilteredBatch, "run " + kFilteredBatchPath}));
+  EXPECT_EQ(
+      m.host.Transcript(),
+      (std::vector<std::string>{
+          "write " + kListBatchPath + " " + kListBatch, "run " + kListBatchPath, "run " + kLogEdit,
+          "run " + kPriEdit, "run " + kFilterPrefix + "3" + kFilterSuffix,
+          "write " + kFilteredBatchPath + " " + kFilteredBatch, "run " + kFilteredBatchPath}));
   EXPECT_EQ(m.Warnings(), 0);
 }
 

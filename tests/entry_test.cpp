@@ -15,13 +15,14 @@ using testing::ScriptedHost;
 
 std::vector<std::string> OpNames(const ScriptedHost& host) {
   std::vector<std::string> names;
-  for (const auto& op : host.Log()) names.push_back(op.name);
+  for (const auto& op : host.Log())
+    names.push_back(op.name);
   return names;
 }
 
 TEST(Entry, WrongArgumentsEndAtOnceAndDoNothing) {
-  const std::vector<std::vector<Text>> cases = {
-      {}, {""}, {"1", "2"}, {"2", "2"}, {" 1"}, {"01"}, {"1."}, {"3"}, {"2 "}, {"１"}};
+  const std::vector<std::vector<Text>> cases = {{},     {""},   {"1", "2"}, {"2", "2"}, {" 1"},
+                                                {"01"}, {"1."}, {"3"},      {"2 "},     {"１"}};
   for (const auto& arguments : cases) {
     ScriptedHost host;
     host.SetArguments(arguments);

@@ -13,8 +13,8 @@
 namespace kvx {
 namespace {
 
-using testing::ScriptedHost;
 using testing::EndCount;
+using testing::ScriptedHost;
 using testing::SimulatedWindows;
 using Lines = std::vector<std::string>;
 
@@ -492,8 +492,9 @@ TEST(InstallRun, RunWhereEveryCommandFailsStillFinishesAndEndsWithZero) {
   EXPECT_EQ(RunProgram(host), 0);
 
   const Lines transcript = host.Transcript();
-  const Lines tail =
-      Join({testing::FinishingTranscript("C:\\WINDOWS\\system32\\cmd.exe /c ", "C:\\WINDOWS\\TEMP\\"), {"end 0"}});
+  const Lines tail = Join(
+      {testing::FinishingTranscript("C:\\WINDOWS\\system32\\cmd.exe /c ", "C:\\WINDOWS\\TEMP\\"),
+       {"end 0"}});
   ASSERT_GT(transcript.size(), tail.size());
   EXPECT_EQ(Lines(transcript.end() - tail.size(), transcript.end()), tail);
   EXPECT_EQ(EndCount(host), 1);

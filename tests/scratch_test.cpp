@@ -28,7 +28,8 @@ TEST(ShellPrefix, EmptyOrUnsetComspecFallsBackToSystemroot) {
   EXPECT_EQ(BuildShellPrefix(BuildCommandInterpreter(unset)), "C:\\WINDOWS\\system32\\cmd.exe /c ");
   // COMSPEC is read twice: once for the value, once for the emptiness test.
   std::vector<Text> reads;
-  for (const auto& op : unset.Log()) reads.push_back(op.path);
+  for (const auto& op : unset.Log())
+    reads.push_back(op.path);
   EXPECT_EQ(reads, (std::vector<Text>{"COMSPEC", "COMSPEC", "Systemroot"}));
 }
 
@@ -62,18 +63,21 @@ TEST(ScratchDelete, QuotesThePath) {
   ScriptedHost host;
   ScratchDelete(host, "C:\\WINDOWS\\system32\\cmd.exe /c ", "C:\\Temp Dir\\vk_sys2.txt");
   EXPECT_EQ(host.Commands(),
-            (std::vector<Text>{"C:\\WINDOWS\\system32\\cmd.exe /c del /q \"C:\\Temp Dir\\vk_sys2.txt\""}));
+            (std::vector<Text>{
+                "C:\\WINDOWS\\system32\\cmd.exe /c del /q \"C:\\Temp Dir\\vk_sys2.txt\""}));
 }
 
 TEST(ScratchFolder, BlankInTmpTakesTheShortFormOrTheDriveRoot) {
   ScriptedHost plain;
   plain.SetEnv("TMP", "C:\\TEMP");
   EXPECT_EQ(ScratchFolder(plain), "C:\\TEMP");
-  for (const auto& op : plain.Log()) EXPECT_NE(op.name, "ShortPath");
+  for (const auto& op : plain.Log())
+    EXPECT_NE(op.name, "ShortPath");
 
   ScriptedHost blank;
   blank.SetEnv("TMP", "C:\\Users\\Li Wei\\AppData\\Local\\Temp");
-  blank.SetShortForm("C:\\Users\\Li Wei\\AppData\\Local\\Temp", "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
+  blank.SetShortForm("C:\\Users\\Li Wei\\AppData\\Local\\Temp",
+                     "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
   EXPECT_EQ(ScratchFolder(blank), "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
 
   // Without a short form, or with a character the interpreter takes for its

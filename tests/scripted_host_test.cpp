@@ -40,17 +40,19 @@ TEST(ScriptedMachine, OpenMissingReadsEmptyAndReadWriteAppends) {
 
 TEST(ScriptedMachine, IniReadsAndWritesLikeThePrivateProfileFunctions) {
   ScriptedHost host;
-  host.PutFile("C:\\boot.ini",
-               "[boot loader]\r\ntimeout=30\r\ndefault=multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS\r\n"
-               "[operating systems]\r\nmulti(0)disk(0)rdisk(0)partition(1)\\WINDOWS=\"XP\" /fastdetect\r\n");
+  host.PutFile(
+      "C:\\boot.ini",
+      "[boot loader]\r\ntimeout=30\r\ndefault=multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS\r\n"
+      "[operating systems]\r\nmulti(0)disk(0)rdisk(0)partition(1)\\WINDOWS=\"XP\" /fastdetect\r\n");
   EXPECT_EQ(host.ReadIni("C:\\boot.ini", "BOOT LOADER", "Timeout"), "30");
   EXPECT_EQ(host.ReadIni("C:\\boot.ini", "boot loader", "missing", "5"), "5");
   host.WriteIni("C:\\boot.ini", "operating systems", "C:\\KVLDR", "KORVAX v2013.01.23");
   host.WriteIni("C:\\boot.ini", "boot loader", "timeout", "1");
-  EXPECT_EQ(host.Content("C:\\boot.ini"),
-            "[boot loader]\r\ntimeout=1\r\ndefault=multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS\r\n"
-            "[operating systems]\r\nmulti(0)disk(0)rdisk(0)partition(1)\\WINDOWS=\"XP\" /fastdetect\r\n"
-            "C:\\KVLDR=KORVAX v2013.01.23\r\n");
+  EXPECT_EQ(
+      host.Content("C:\\boot.ini"),
+      "[boot loader]\r\ntimeout=1\r\ndefault=multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS\r\n"
+      "[operating systems]\r\nmulti(0)disk(0)rdisk(0)partition(1)\\WINDOWS=\"XP\" /fastdetect\r\n"
+      "C:\\KVLDR=KORVAX v2013.01.23\r\n");
   host.WriteIni("C:\\new.ini", "part", "type", "NTFS");
   EXPECT_EQ(host.Content("C:\\new.ini"), "[part]\r\ntype=NTFS\r\n");
   EXPECT_EQ(host.IniValue("C:\\new.ini", "PART", "TYPE"), "NTFS");

@@ -10,7 +10,8 @@ std::string Hex(const Text& text) {
   static const char* digits = "0123456789ABCDEF";
   std::string hex;
   for (unsigned char c : text) {
-    if (!hex.empty()) hex += ' ';
+    if (!hex.empty())
+      hex += ' ';
     hex += digits[c >> 4];
     hex += digits[c & 15];
   }

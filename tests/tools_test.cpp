@@ -10,15 +10,17 @@ const Text kProduct = "c:\\vesk\\korv\\";
 const Text kShell = "C:\\WINDOWS\\system32\\cmd.exe /c ";
 
 TEST(ToolForms, IniWriter) {
-  EXPECT_EQ(FiCommand(kProduct, "C:\\boot.ini", "operating systems", "C:\\KVLDR", "KORVAX v2013.01.23"),
-            "c:\\vesk\\korv\\fi C:\\boot.ini [operating systems] C:\\KVLDR=KORVAX v2013.01.23");
+  EXPECT_EQ(
+      FiCommand(kProduct, "C:\\boot.ini", "operating systems", "C:\\KVLDR", "KORVAX v2013.01.23"),
+      "c:\\vesk\\korv\\fi C:\\boot.ini [operating systems] C:\\KVLDR=KORVAX v2013.01.23");
   EXPECT_EQ(FiCommand(kProduct, kProduct + "krv_pass.ini", "boot", "drvc", ""),
             "c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [boot] drvc=");
 }
 
 TEST(ToolForms, TextReplacerBothForms) {
-  EXPECT_EQ(FrCommand(kProduct, kProduct + "ghost.img", "rem call fdrd", "call fdrd.bat"),
-            "c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem call fdrd\" -t:\"call fdrd.bat\"");
+  EXPECT_EQ(
+      FrCommand(kProduct, kProduct + "ghost.img", "rem call fdrd", "call fdrd.bat"),
+      "c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem call fdrd\" -t:\"call fdrd.bat\"");
   EXPECT_EQ(FrEscapedCommand(kProduct, "C:\\TEMP\\vk_vt01q.bat", "}\\r\\n", "}"),
             "c:\\vesk\\korv\\fr C:\\TEMP\\vk_vt01q.bat -r:\"}\\r\\n\" -t:\"}\"");
 }

@@ -22,7 +22,8 @@ Text UpperAscii(const Text& text) {
 Text Trim(const Text& text) {
   const char* blanks = " \t\r\n";
   const size_t first = text.find_first_not_of(blanks);
-  if (first == Text::npos) return Text();
+  if (first == Text::npos)
+    return Text();
   const size_t last = text.find_last_not_of(blanks);
   return text.substr(first, last - first + 1);
 }
@@ -50,7 +51,9 @@ void DropTrailingSeparators(Text& path) {
     path.pop_back();
 }
 
-bool SameName(const Text& a, const Text& b) { return UpperAscii(Trim(a)) == UpperAscii(Trim(b)); }
+bool SameName(const Text& a, const Text& b) {
+  return UpperAscii(Trim(a)) == UpperAscii(Trim(b));
+}
 
 // Splits a text into lines; each keeps no line break. A final line break
 // does not make an empty last line.
@@ -59,9 +62,11 @@ std::vector<Text> SplitLines(const Text& text) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
-    if (end == Text::npos) end = text.size();
+    if (end == Text::npos)
+      end = text.size();
     Text line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
     lines.push_back(line);
     start = end + 1;
   }
@@ -70,7 +75,8 @@ std::vector<Text> SplitLines(const Text& text) {
 
 bool IsSectionLine(const Text& line, Text* name) {
   const Text trimmed = Trim(line);
-  if (trimmed.size() < 2 || trimmed.front() != '[') return false;
+  if (trimmed.size() < 2 || trimmed.front() != '[')
+    return false;
   // The closing bracket is a character of its own: the byte 5D after a lead
   // byte is the trail of a double-byte character in the name.
   const std::vector<bool> trail = GbkTrailMap(trimmed);
@@ -94,9 +100,11 @@ std::optional<Text> ParseIni(const Text& content, const Text& section, const Tex
       inSection = SameName(name, section);
       continue;
     }
-    if (!inSection) continue;
+    if (!inSection)
+      continue;
     const size_t eq = line.find('=');
-    if (eq == Text::npos || !SameName(line.substr(0, eq), key)) continue;
+    if (eq == Text::npos || !SameName(line.substr(0, eq), key))
+      continue;
     Text value = Trim(line.substr(eq + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
@@ -120,11 +128,14 @@ Text UpdateIni(const Text& content, const Text& section, const Text& key, const 
     Text name;
     if (IsSectionLine(lines[i], &name)) {
       inSection = SameName(name, section) && sectionLine < 0;
-      if (inSection) sectionLine = lastInSection = static_cast<int>(i);
+      if (inSection)
+        sectionLine = lastInSection = static_cast<int>(i);
       continue;
     }
-    if (!inSection) continue;
-    if (!Trim(lines[i]).empty()) lastInSection = static_cast<int>(i);
+    if (!inSection)
+      continue;
+    if (!Trim(lines[i]).empty())
+      lastInSection = static_cast<int>(i);
     const size_t eq = lines[i].find('=');
     if (eq != Text::npos && SameName(lines[i].substr(0, eq), key)) {
       lines[i] = newLine;
@@ -139,7 +150,8 @@ Text UpdateIni(const Text& content, const Text& section, const Text& key, const 
     lines.insert(lines.begin() + lastInSection + 1, newLine);
   }
   Text joined;
-  for (const Text& line : lines) joined += line + "\r\n";
+  for (const Text& line : lines)
+    joined += line + "\r\n";
   return joined;
 }
 
@@ -151,7 +163,9 @@ std::string StyleText(int style) {
 
 }  // namespace
 
-ScriptedHost::ScriptedHost() { AddDrive("C:"); }
+ScriptedHost::ScriptedHost() {
+  AddDrive("C:");
+}
 
 // --- Setting up ---
 
@@ -194,19 +208,24 @@ void ScriptedHost::PutFolder(const Text& path) {
 void ScriptedHost::PutFile(const Text& path, const Text& content, int attributes) {
   const Text absolute = Absolute(path);
   const size_t slash = LastSeparator(absolute);
-  if (slash != Text::npos) PutFolder(absolute.substr(0, slash));
+  if (slash != Text::npos)
+    PutFolder(absolute.substr(0, slash));
   Node& node = nodes_[Key(absolute)];
-  if (node.path.empty()) node.path = absolute;
+  if (node.path.empty())
+    node.path = absolute;
   node.folder = false;
   node.content = content;
   node.attributes = attributes;
 }
 
-void ScriptedHost::RemovePath(const Text& path) { nodes_.erase(Key(Absolute(path))); }
+void ScriptedHost::RemovePath(const Text& path) {
+  nodes_.erase(Key(Absolute(path)));
+}
 
 void ScriptedHost::PutAttributes(const Text& path, int attributes) {
   Node* node = Find(path);
-  if (node != nullptr) node->attributes = attributes;
+  if (node != nullptr)
+    node->attributes = attributes;
 }
 
 void ScriptedHost::SetShortForm(const Text& path, const Text& shortForm) {
@@ -263,12 +282,15 @@ const ScriptedHost::Node* ScriptedHost::Find(const Text& path) const {
 
 bool ScriptedHost::ParentExists(const Text& absolutePath) const {
   const size_t slash = LastSeparator(absolutePath);
-  if (slash == Text::npos) return false;
+  if (slash == Text::npos)
+    return false;
   auto it = nodes_.find(Key(absolutePath.substr(0, slash)));
   return it != nodes_.end() && it->second.folder;
 }
 
-bool ScriptedHost::Exists(const Text& path) const { return Find(path) != nullptr; }
+bool ScriptedHost::Exists(const Text& path) const {
+  return Find(path) != nullptr;
+}
 
 bool ScriptedHost::IsFolder(const Text& path) const {
   const Node* node = Find(path);
@@ -287,23 +309,27 @@ int ScriptedHost::Attributes(const Text& path) const {
 
 std::vector<Text> ScriptedHost::Paths() const {
   std::vector<Text> paths;
-  for (const auto& [key, node] : nodes_) paths.push_back(node.path);
+  for (const auto& [key, node] : nodes_)
+    paths.push_back(node.path);
   return paths;
 }
 
 Text ScriptedHost::IniValue(const Text& path, const Text& section, const Text& key,
                             const Text& defaultValue) const {
   const Node* node = Find(path);
-  if (node == nullptr || node->folder) return defaultValue;
+  if (node == nullptr || node->folder)
+    return defaultValue;
   return ParseIni(node->content, section, key).value_or(defaultValue);
 }
 
 void ScriptedHost::SetIniValue(const Text& path, const Text& section, const Text& key,
                                const Text& value) {
   const Text absolute = Absolute(path);
-  if (!ParentExists(absolute)) return;
+  if (!ParentExists(absolute))
+    return;
   Node* node = Find(absolute);
-  if (node != nullptr && node->folder) return;
+  if (node != nullptr && node->folder)
+    return;
   const Text updated = UpdateIni(node == nullptr ? Text() : node->content, section, key, value);
   if (node == nullptr) {
     PutFile(absolute, updated);
@@ -323,7 +349,8 @@ bool ScriptedHost::Record(Op op) {
 std::vector<Text> ScriptedHost::Commands() const {
   std::vector<Text> commands;
   for (const Op& op : log_) {
-    if (op.name == "RunCommand") commands.push_back(op.path);
+    if (op.name == "RunCommand")
+      commands.push_back(op.path);
   }
   return commands;
 }
@@ -331,9 +358,11 @@ std::vector<Text> ScriptedHost::Commands() const {
 std::vector<Message> ScriptedHost::Messages() const {
   std::vector<Message> messages;
   for (const Op& op : log_) {
-    if (op.name != "ShowMessage") continue;
+    if (op.name != "ShowMessage")
+      continue;
     Message message{op.text, op.number, std::nullopt};
-    if (op.hasCaption) message.caption = op.extra;
+    if (op.hasCaption)
+      message.caption = op.extra;
     messages.push_back(message);
   }
   return messages;
@@ -378,7 +407,8 @@ std::vector<std::string> ScriptedHost::Transcript() const {
 // --- Host ---
 
 std::vector<Text> ScriptedHost::GetArguments() {
-  if (!Record({"GetArguments"})) return {};
+  if (!Record({"GetArguments"}))
+    return {};
   return arguments_;
 }
 
@@ -391,11 +421,13 @@ void ScriptedHost::EndProgram(int exitCode) {
 }
 
 void ScriptedHost::RunCommand(const Text& commandLine) {
-  if (!Record({"RunCommand", commandLine})) return;
+  if (!Record({"RunCommand", commandLine}))
+    return;
   // Copy first: an effect may register further effects.
   const std::vector<CommandEffect> effects = effects_;
   for (const CommandEffect& effect : effects) {
-    if (effect.test(commandLine)) effect.effect(*this, commandLine);
+    if (effect.test(commandLine))
+      effect.effect(*this, commandLine);
   }
 }
 
@@ -407,7 +439,8 @@ void ScriptedHost::Delay(int milliseconds) {
 
 void ScriptedHost::WriteWholeFile(const Text& path, const Bytes& bytes) {
   const Text content = BytesToText(bytes);
-  if (!Record({"WriteWholeFile", path, content})) return;
+  if (!Record({"WriteWholeFile", path, content}))
+    return;
   const Text absolute = Absolute(path);
   const Node* node = Find(absolute);
   if (!ParentExists(absolute) || (node != nullptr && (node->folder || (node->attributes & 1)))) {
@@ -438,9 +471,11 @@ Text ScriptedHost::ReadText(int fileNumber) {
   op.number = fileNumber;
   const bool works = Record(op);
   auto it = handles_.find(fileNumber);
-  if (!works || it == handles_.end() || !it->second.valid) return Text();
+  if (!works || it == handles_.end() || !it->second.valid)
+    return Text();
   auto node = nodes_.find(it->second.key);
-  if (node == nodes_.end()) return Text();
+  if (node == nodes_.end())
+    return Text();
   const Text& content = node->second.content;
   const size_t from = std::min(it->second.position, content.size());
   it->second.position = content.size();
@@ -450,21 +485,27 @@ Text ScriptedHost::ReadText(int fileNumber) {
 void ScriptedHost::SeekToEnd(int fileNumber) {
   Op op{"SeekToEnd"};
   op.number = fileNumber;
-  if (!Record(op)) return;
+  if (!Record(op))
+    return;
   auto it = handles_.find(fileNumber);
-  if (it == handles_.end() || !it->second.valid) return;
+  if (it == handles_.end() || !it->second.valid)
+    return;
   auto node = nodes_.find(it->second.key);
-  if (node != nodes_.end()) it->second.position = node->second.content.size();
+  if (node != nodes_.end())
+    it->second.position = node->second.content.size();
 }
 
 void ScriptedHost::WriteText(int fileNumber, const Text& text) {
   auto it = handles_.find(fileNumber);
   Op op{"WriteText", it == handles_.end() ? Text() : it->second.key, text};
   op.number = fileNumber;
-  if (!Record(op)) return;
-  if (it == handles_.end() || !it->second.valid) return;
+  if (!Record(op))
+    return;
+  if (it == handles_.end() || !it->second.valid)
+    return;
   auto node = nodes_.find(it->second.key);
-  if (node == nodes_.end() || (node->second.attributes & 1)) return;
+  if (node == nodes_.end() || (node->second.attributes & 1))
+    return;
   Text& content = node->second.content;
   const size_t at = std::min(it->second.position, content.size());
   content = content.substr(0, at) + text +
@@ -475,9 +516,11 @@ void ScriptedHost::WriteText(int fileNumber, const Text& text) {
 void ScriptedHost::SeekToStart(int fileNumber) {
   Op op{"SeekToStart"};
   op.number = fileNumber;
-  if (!Record(op)) return;
+  if (!Record(op))
+    return;
   auto it = handles_.find(fileNumber);
-  if (it != handles_.end()) it->second.position = 0;
+  if (it != handles_.end())
+    it->second.position = 0;
 }
 
 void ScriptedHost::CloseFile(int fileNumber) {
@@ -488,32 +531,40 @@ void ScriptedHost::CloseFile(int fileNumber) {
 }
 
 bool ScriptedHost::FileExists(const Text& path) {
-  if (!Record({"FileExists", path})) return false;
+  if (!Record({"FileExists", path}))
+    return false;
   return Exists(path);
 }
 
 void ScriptedHost::DeleteFile(const Text& path) {
-  if (!Record({"DeleteFile", path})) return;
+  if (!Record({"DeleteFile", path}))
+    return;
   const Node* node = Find(path);
-  if (node == nullptr || node->folder || (node->attributes & 1)) return;
+  if (node == nullptr || node->folder || (node->attributes & 1))
+    return;
   RemovePath(path);
 }
 
 void ScriptedHost::CopyFile(const Text& source, const Text& destination) {
-  if (!Record({"CopyFile", source, destination})) return;
+  if (!Record({"CopyFile", source, destination}))
+    return;
   const Node* from = Find(source);
   const Node* to = Find(destination);
   const Text target = Absolute(destination);
-  if (from == nullptr || from->folder || !ParentExists(target)) return;
-  if (to != nullptr && (to->folder || (to->attributes & 1))) return;
+  if (from == nullptr || from->folder || !ParentExists(target))
+    return;
+  if (to != nullptr && (to->folder || (to->attributes & 1)))
+    return;
   PutFile(target, from->content, from->attributes);
 }
 
 void ScriptedHost::RenameFile(const Text& oldPath, const Text& newPath) {
-  if (!Record({"RenameFile", oldPath, newPath})) return;
+  if (!Record({"RenameFile", oldPath, newPath}))
+    return;
   const Node* from = Find(oldPath);
   const Text target = Absolute(newPath);
-  if (from == nullptr || Find(target) != nullptr || !ParentExists(target)) return;
+  if (from == nullptr || Find(target) != nullptr || !ParentExists(target))
+    return;
   Node moved = *from;
   RemovePath(oldPath);
   moved.path = target;
@@ -521,9 +572,11 @@ void ScriptedHost::RenameFile(const Text& oldPath, const Text& newPath) {
 }
 
 void ScriptedHost::CreateFolder(const Text& path) {
-  if (!Record({"CreateFolder", path})) return;
+  if (!Record({"CreateFolder", path}))
+    return;
   const Text absolute = Absolute(path);
-  if (Find(absolute) != nullptr || !ParentExists(absolute)) return;
+  if (Find(absolute) != nullptr || !ParentExists(absolute))
+    return;
   Node node;
   node.path = absolute;
   node.folder = true;
@@ -533,18 +586,22 @@ void ScriptedHost::CreateFolder(const Text& path) {
 void ScriptedHost::SetAttributes(const Text& path, int attributes) {
   Op op{"SetAttributes", path};
   op.number = attributes;
-  if (!Record(op)) return;
+  if (!Record(op))
+    return;
   Node* node = Find(path);
-  if (node != nullptr) node->attributes = attributes;
+  if (node != nullptr)
+    node->attributes = attributes;
 }
 
 Text ScriptedHost::ProgramFolder() {
-  if (!Record({"ProgramFolder"})) return Text();
+  if (!Record({"ProgramFolder"}))
+    return Text();
   return programFolder_;
 }
 
 Text ScriptedHost::ShortPath(const Text& path) {
-  if (!Record({"ShortPath", path})) return path;
+  if (!Record({"ShortPath", path}))
+    return path;
   auto it = shortForms_.find(Key(Absolute(path)));
   return it == shortForms_.end() ? path : it->second;
 }
@@ -552,27 +609,31 @@ Text ScriptedHost::ShortPath(const Text& path) {
 Text ScriptedHost::ReadIni(const Text& path, const Text& section, const Text& key,
                            const Text& defaultValue) {
   Op op{"ReadIni", path, section, key};
-  if (!Record(op)) return defaultValue;
+  if (!Record(op))
+    return defaultValue;
   return IniValue(path, section, key, defaultValue);
 }
 
 void ScriptedHost::WriteIni(const Text& path, const Text& section, const Text& key,
                             const Text& value) {
   Op op{"WriteIni", path, Concat({key, "=", value}), section};
-  if (!Record(op)) return;
+  if (!Record(op))
+    return;
   SetIniValue(path, section, key, value);
 }
 
 Text ScriptedHost::ReadRegistryText(int root, const Text& path, const Text& defaultValue) {
   Op op{"ReadRegistryText", path};
   op.number = root;
-  if (!Record(op)) return defaultValue;
+  if (!Record(op))
+    return defaultValue;
   auto it = registry_.find({root, UpperAscii(path)});
   return it == registry_.end() ? defaultValue : it->second;
 }
 
 Text ScriptedHost::GetEnv(const Text& name) {
-  if (!Record({"GetEnv", name})) return Text();
+  if (!Record({"GetEnv", name}))
+    return Text();
   auto it = env_.find(UpperAscii(name));
   return it == env_.end() ? Text() : it->second;
 }
@@ -581,8 +642,10 @@ int ScriptedHost::ShowMessage(const Text& message, int style, const std::optiona
   Op op{"ShowMessage", Text(), message, caption.value_or(Text())};
   op.number = style;
   op.hasCaption = caption.has_value();
-  if (!Record(op)) return -1;
-  if (answers_.empty()) return 1;
+  if (!Record(op))
+    return -1;
+  if (answers_.empty())
+    return 1;
   const int answer = answers_.front();
   answers_.pop_front();
   return answer;
@@ -590,13 +653,14 @@ int ScriptedHost::ShowMessage(const Text& message, int style, const std::optiona
 
 void ScriptedHost::CreateShortcut(const Text& linkPathNoExt, const Text& target,
                                   const std::optional<Text>& description,
-                                  const std::optional<Text>& arguments,
-                                  const Text& workingFolder) {
+                                  const std::optional<Text>& arguments, const Text& workingFolder) {
   (void)description;
   (void)arguments;
-  if (!Record({"CreateShortcut", linkPathNoExt, target, workingFolder})) return;
+  if (!Record({"CreateShortcut", linkPathNoExt, target, workingFolder}))
+    return;
   const Text link = Concat({linkPathNoExt, ".LNK"});
-  if (!ParentExists(Absolute(link))) return;
+  if (!ParentExists(Absolute(link)))
+    return;
   PutFile(link, Concat({"shortcut to ", target, " in ", workingFolder}));
 }
 

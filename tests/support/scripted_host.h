@@ -125,16 +125,14 @@ class ScriptedHost : public Host {
   using Host::ReadIni;
   Text ReadIni(const Text& path, const Text& section, const Text& key,
                const Text& defaultValue) override;
-  void WriteIni(const Text& path, const Text& section, const Text& key,
-                const Text& value) override;
+  void WriteIni(const Text& path, const Text& section, const Text& key, const Text& value) override;
   using Host::ReadRegistryText;
   Text ReadRegistryText(int root, const Text& path, const Text& defaultValue) override;
   Text GetEnv(const Text& name) override;
   using Host::ShowMessage;
   int ShowMessage(const Text& message, int style, const std::optional<Text>& caption) override;
   void CreateShortcut(const Text& linkPathNoExt, const Text& target,
-                      const std::optional<Text>& description,
-                      const std::optional<Text>& arguments,
+                      const std::optional<Text>& description, const std::optional<Text>& arguments,
                       const Text& workingFolder) override;
   void QuerySystemInfo(SystemInfoRecord& record) override;
 

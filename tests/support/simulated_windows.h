@@ -43,7 +43,7 @@ class SimulatedWindows {
   void UseShellPrefix(const Text& shellPrefix) { shell_ = shellPrefix; }
 
   // --- The machine ---
-  bool commandsRun = true;  // false: no command line can start at all
+  bool commandsRun = true;             // false: no command line can start at all
   Text windowsFolder = "C:\\WINDOWS";  // holds syswow64 on 64-bit Windows
   Text version;  // what ver prints, e.g. "Microsoft Windows XP [Version 5.1.2600]"
   // 64-bit Windows: bcdedit runs only once windowsFolder\syswow64\bcdedit.exe exists.
