@@ -55,24 +55,6 @@ bool SameName(const Text& a, const Text& b) {
   return UpperAscii(Trim(a)) == UpperAscii(Trim(b));
 }
 
-// Splits a text into lines; each keeps no line break. A final line break
-// does not make an empty last line.
-std::vector<Text> SplitLines(const Text& text) {
-  std::vector<Text> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == Text::npos)
-      end = text.size();
-    Text line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 bool IsSectionLine(const Text& line, Text* name) {
   const Text trimmed = Trim(line);
   if (trimmed.size() < 2 || trimmed.front() != '[')
@@ -162,6 +144,22 @@ std::string StyleText(int style) {
 }
 
 }  // namespace
+
+std::vector<Text> SplitLines(const Text& text) {
+  std::vector<Text> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == Text::npos)
+      end = text.size();
+    Text line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
 
 ScriptedHost::ScriptedHost() {
   AddDrive("C:");

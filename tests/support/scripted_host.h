@@ -41,6 +41,11 @@ struct Message {
   std::optional<Text> caption;
 };
 
+// Splits a text into lines as the interpreter and the profile functions read
+// them: at LF, with a CR before it dropped; a final line break makes no empty
+// last line.
+std::vector<Text> SplitLines(const Text& text);
+
 class ScriptedHost : public Host {
  public:
   using Effect = std::function<void(ScriptedHost& machine, const Text& commandLine)>;

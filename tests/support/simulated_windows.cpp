@@ -56,24 +56,6 @@ Text Trim(const Text& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Lines as the interpreter reads them: split at LF, CR dropped; a final line
-// break makes no empty last line.
-std::vector<Text> Lines(const Text& text) {
-  std::vector<Text> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == Text::npos)
-      end = text.size();
-    Text line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 // Tokens split at any run of the delimiter characters, as for /f splits a
 // line: leading delimiters are skipped and no token is empty.
 std::vector<Text> Tokens(const Text& line, const Text& delimiters) {
@@ -268,7 +250,7 @@ void SimulatedWindows::RunBatch(const Text& path) {
   if (!host_.Exists(path) || host_.IsFolder(path))
     return;  // cannot start
   leaveBatch_ = false;
-  for (const Text& line : Lines(host_.Content(path))) {
+  for (const Text& line : SplitLines(host_.Content(path))) {
     if (!Trim(line).empty())
       RunLine(ReplaceAll(line, "%%", "%"), {});
     if (leaveBatch_)
@@ -474,7 +456,7 @@ SimulatedWindows::Result SimulatedWindows::For(const Text& command, const Variab
   } else {
     return {false, Text()};
   }
-  const std::vector<Text> lines = Lines(text);
+  const std::vector<Text> lines = SplitLines(text);
   for (size_t n = skip; n < lines.size() && !leaveBatch_; ++n) {
     if (lines[n].empty() || lines[n][0] == ';')
       continue;
@@ -730,7 +712,7 @@ SimulatedWindows::Result SimulatedWindows::Find(const std::vector<Text>& words, 
   if (words.size() != (without ? 2u : 1u))
     return Unknown(command);
   Text out;
-  for (const Text& line : Lines(input)) {
+  for (const Text& line : SplitLines(input)) {
     if ((line.find(words.back()) == Text::npos) == without)
       out += line + "\r\n";
   }
@@ -767,7 +749,7 @@ SimulatedWindows::Result SimulatedWindows::Findstr(const std::vector<Text>& word
   if (!files.empty() && (!host_.Exists(files[0]) || host_.IsFolder(files[0]))) {
     return {false, Text()};
   }
-  const std::vector<Text> lines = Lines(files.empty() ? input : host_.Content(files[0]));
+  const std::vector<Text> lines = SplitLines(files.empty() ? input : host_.Content(files[0]));
   Text out;
   for (size_t n = 0; n < lines.size(); ++n) {
     for (const Text& search : searches) {
