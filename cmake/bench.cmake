@@ -42,7 +42,7 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     add_test(NAME e2e.run.${machine}
       COMMAND ${kvx_root}/tests/e2e/run-machine.sh ${machine} ${kvx_e2e_dir}/${machine})
     set_tests_properties(e2e.run.${machine} PROPERTIES FIXTURES_SETUP e2e_${machine}
-      FIXTURES_REQUIRED "kvx_windows;kvx_doubles_built" TIMEOUT 900)
+      FIXTURES_REQUIRED "kvx_windows;kvx_wine;kvx_doubles_built" TIMEOUT 900)
     add_test(NAME e2e.${machine} COMMAND kvx_e2e_tests --gtest_filter=${suite}.*)
     set_tests_properties(e2e.${machine} PROPERTIES FIXTURES_REQUIRED e2e_${machine}
       ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir})

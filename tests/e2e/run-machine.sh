@@ -187,6 +187,15 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   printf '"InstallLanguage"="%s"\r\n\r\n' "$language"
   printf '[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\r\n'
   printf '"Startup"="%s"\r\n\r\n' "$(reg_text "$startup")"
+  # Wine fills the BIOS description from the host's firmware tables; a
+  # machine has only what its registry.reg gives (empty values count as none).
+  printf '[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS]\r\n'
+  for name in SystemManufacturer SystemProductName SystemVersion SystemFamily \
+    BaseBoardManufacturer BaseBoardProduct; do
+    printf '"%s"=""\r\n' "$name"
+  done
+  printf '\r\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System]\r\n'
+  printf '"SystemBiosVersion"=""\r\n"SystemBiosDate"=""\r\n\r\n'
   [ ! -f "$spec/registry.reg" ] || sed 's/\r*$/\r/' "$spec/registry.reg"
 } | gbk >"$bench/machine.reg"
 

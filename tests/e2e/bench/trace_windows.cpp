@@ -178,7 +178,7 @@ const int kButtons[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}
 
 DWORD WINAPI WatchBox(LPVOID parameter) {
   BoxWatch* watch = static_cast<BoxWatch*>(parameter);
-  for (int tries = 0; tries < 1200 && watch->done == 0; ++tries) {
+  for (int tries = 0; tries < 2400 && watch->done == 0; ++tries) {
     HWND box = nullptr;
     EnumThreadWindows(watch->thread, FindDialog, reinterpret_cast<LPARAM>(&box));
     if (box == nullptr) {

@@ -377,6 +377,15 @@ TEST(Windows7StoreRefusesEntry, TellsTheUserTwiceAndExportsNothing) {
   EXPECT_FALSE(folder.Exists(kProduct + "BCD"));
 }
 
+TEST(Windows7StoreRefusesEntry, RecoveryPartitionBeforeTheDataPartitionIsNoObstacle) {
+  const RunFolder& folder = Machine("no-rights");
+  // The batch keeps the first " RECOVERY" line; it holds ":2 ", so no second choice.
+  EXPECT_TRUE(InOrder(Calls(RunOf(folder, "2"), "findstr"),
+                      {"findstr /i \" RECOVERY\" c:\\vesk\\korv\\zp_nor.txt"}));
+  EXPECT_FALSE(folder.Exists(kProduct + "zp_nor_z.txt"));
+  EXPECT_EQ(folder.Text(kProduct + "krv_drv.ini"), "[part]\r\npt_1=3\r\npt_2=D:\r\ntype=NTFS\r\n");
+}
+
 // --- The checks refuse ---
 
 TEST(UnfinishedUninstall, RefusesWithWinLan2) {
