@@ -212,7 +212,13 @@ int main(int argc, char** argv) {
   }
   if (argc == 3)
     std::cout << "== " << argv[2] << " ==\n\n";
-  std::cout << "Verdict: the marker is named " << folder.Verdict() << "\n\n";
+  const std::string verdict = folder.Verdict();
+  std::cout << "Verdict: the marker is named " << verdict
+            << (verdict == "win_lan"    ? " (kept its name: the installation may go on)"
+                : verdict == "win_lan1" ? " (another or an older version, or the user gave up)"
+                : verdict == "win_lan2" ? " (the last uninstall has not finished)"
+                                        : "")
+            << "\n\n";
   for (const ProgramRun& run : folder.runs()) {
     std::cout << "kvxcfg run \"" << run.argument << "\": " << Visible(run.commandLine) << "\n";
     Transcript(run);
