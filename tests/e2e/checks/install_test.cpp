@@ -388,35 +388,37 @@ TEST(Windows7StoreRefusesEntry, RecoveryPartitionBeforeTheDataPartitionIsNoObsta
 
 // --- The checks refuse ---
 
+// A run of "1" that refused: its verdict, no run of "2", one message box.
+Box RefusalBox(const RunFolder& folder, const std::string& verdict) {
+  EXPECT_EQ(folder.Verdict(), verdict);
+  EXPECT_EQ(folder.Run("2"), nullptr);
+  const std::vector<Box> boxes = bench::Boxes(RunOf(folder, "1"));
+  EXPECT_EQ(boxes.size(), 1u);
+  return boxes.empty() ? Box() : boxes[0];
+}
+
 TEST(UnfinishedUninstall, RefusesWithWinLan2) {
   const RunFolder& folder = Machine("uninstall-pending");
-  EXPECT_EQ(folder.Verdict(), "win_lan2");
-  EXPECT_EQ(folder.Run("2"), nullptr);
-  const ProgramRun& run = RunOf(folder, "1");
-  const std::vector<Box> boxes = bench::Boxes(run);
-  ASSERT_EQ(boxes.size(), 1u);
-  ExpectBox(boxes[0], "0x10", "kvxcfg",
+  const Box box = RefusalBox(folder, "win_lan2");
+  ExpectBox(box, "0x10", "kvxcfg",
             "上一次卸载 珂瓦克斯尚未完成，\r\n请依次使用以下方法解决，直到可以安装为止：\r\n"
             "方法一：开始->程序->启动->点击 KVX_unis\r\n方法二：重启电脑\r\n"
             "方法三：开始->程序->启动->右键删除 KVX_unis（不推荐）",
             "1");
   // The marker is renamed before the box opens.
-  EXPECT_TRUE(InOrder(Steps(run), {"run " + kCmd + "ren \"C:\\KVX Setup\\win_lan\" win_lan2",
-                                   "box 0x10 kvxcfg " + boxes[0].text}));
+  EXPECT_TRUE(InOrder(
+      Steps(RunOf(folder, "1")),
+      {"run " + kCmd + "ren \"C:\\KVX Setup\\win_lan\" win_lan2", "box 0x10 kvxcfg " + box.text}));
 }
 
 TEST(ProductOnAnotherWindows, AnsweredNoRefusesWithWinLan1) {
   const RunFolder& folder = Machine("other-windows");
-  EXPECT_EQ(folder.Verdict(), "win_lan1");
-  EXPECT_EQ(folder.Run("2"), nullptr);
-  const ProgramRun& run = RunOf(folder, "1");
-  const std::vector<Box> boxes = bench::Boxes(run);
-  ASSERT_EQ(boxes.size(), 1u);
-  ExpectBox(boxes[0], "0x34", "警告", kQuestion, "7");
-  EXPECT_TRUE(InOrder(Steps(run), {"box 0x34 警告 " + kQuestion,
-                                   "run " + kCmd + "del /q \"" + kPublicTemp + "\\vk_sys2.txt\"",
-                                   "run " + kCmd + "del /q \"" + kPublicTemp + "\\vk_sys2.bat\"",
-                                   "run " + kCmd + "ren \"C:\\KVX Setup\\win_lan\" win_lan1"}));
+  ExpectBox(RefusalBox(folder, "win_lan1"), "0x34", "警告", kQuestion, "7");
+  EXPECT_TRUE(InOrder(
+      Steps(RunOf(folder, "1")),
+      {"box 0x34 警告 " + kQuestion, "run " + kCmd + "del /q \"" + kPublicTemp + "\\vk_sys2.txt\"",
+       "run " + kCmd + "del /q \"" + kPublicTemp + "\\vk_sys2.bat\"",
+       "run " + kCmd + "ren \"C:\\KVX Setup\\win_lan\" win_lan1"}));
   EXPECT_FALSE(folder.Exists(kPublicTemp + "\\vk_sys2.txt"));
 }
 
