@@ -214,6 +214,11 @@ TEST(Windows7Chinese, ChineseTitleOneSecondMenuAndTheFatFolder) {
   ExpectProductEntry(folder, kChineseTitle, "1");
   ExpectNoMessage(folder);
   EXPECT_EQ(folder.Text(kProduct + "krv_drv.ini"), "[part]\r\npt_1=2\r\npt_2=E:\r\ntype=FAT\r\n");
+  EXPECT_TRUE(InOrder(Steps(RunOf(folder, "2")),
+                      {"run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_drv.ini [part] type=FAT",
+                       "run " + kCmd +
+                           "dir E:\\ /ad /x|find \" ~1 \" >nul||copy /y c:\\vesk\\korv\\c_pan.txt "
+                           "E:\\~1\\c_pan.ini"}));
   // The tag only in the BIOS description the host reads, not in wmic's lists.
   ExpectLoaderSwitched(folder);
   EXPECT_TRUE(SameBytes(folder.Text(kProduct + "ghost.img"), Shipped(folder, "ghost.img")));
