@@ -71,9 +71,11 @@ wait_idle() {
   echo "run-machine: Wine still runs in $1" >&2
   return 1
 }
+# Change when the base's recipe changes, so that existing bases are made anew.
+recipe="wineboot, null display driver"
 (
   flock 8
-  if [ ! -f "$base/.kvx-bench-base" ]; then
+  if [ "$(cat "$base/.kvx-bench-base" 2>/dev/null)" != "$recipe" ]; then
     rm -rf "$base"
     # Wine's null display driver: message boxes open without a display. It
     # must be set before any program of a session creates the desktop.
@@ -82,7 +84,7 @@ wait_idle() {
       >"$base.reg"
     "${wine_run[@]}" --prefix "$base" reg import "Z:${base//\//\\}.reg"
     wait_idle "$base"
-    touch "$base/.kvx-bench-base"
+    echo "$recipe" >"$base/.kvx-bench-base"
   fi
 ) 8>"$base.make.lock"
 
@@ -122,11 +124,9 @@ rm "$bench/path/bcdedit.exe"
 # bcdedit.exe where Windows keeps it: a 32-bit program on 64-bit Windows
 # does not see the 64-bit system folder (the install copies it over).
 if [ "$windows" != winxp ]; then
-  if [ "$bits" = 64 ]; then
-    cp "$doubles/path/bcdedit.exe" "$c/windows/system32/bcdedit.exe"
-  else
-    cp "$doubles/path/bcdedit.exe" "$c/windows/syswow64/bcdedit.exe"
-  fi
+  system=$c/windows/$([ "$bits" = 64 ] && echo system32 || echo syswow64)
+  rm -f "$system/bcdedit.exe"  # never write through a link into the base
+  cp "$doubles/path/bcdedit.exe" "$system/bcdedit.exe"
 fi
 # The machine's own files are UTF-8 in the source tree and GBK on the machine.
 lay_out() {  # FROM TO
