@@ -30,8 +30,8 @@ usage() {
 }
 [ $# -ge 1 ] && [ $# -le 2 ] || usage
 machine=$1
-spec=$root/tests/e2e/machines/$machine
-[ -f "$spec/machine.conf" ] || { echo "run-machine: no machine $machine in $root/tests/e2e/machines" >&2; exit 2; }
+machine_dir=$root/tests/e2e/machines/$machine
+[ -f "$machine_dir/machine.conf" ] || { echo "run-machine: no machine $machine in $root/tests/e2e/machines" >&2; exit 2; }
 out=${2:-${KVX_E2E_DIR:-$root/build/e2e}/$machine}
 mkdir -p "$(dirname "$out")"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
@@ -56,7 +56,7 @@ answers_1=""          # buttons pressed on the boxes of "1" and of "2", in order
 answers_2=""
 prepare=()            # batch lines run on the machine before "1" (calls not logged)
 # shellcheck source=/dev/null
-. "$spec/machine.conf"
+. "$machine_dir/machine.conf"
 
 # --- The base prefix: made once, then only ever copied ---
 wine_run=("$root/scripts/wine-run.sh")
@@ -137,7 +137,7 @@ lay_out() {  # FROM TO
     iconv -f UTF-8 -t GBK "$from/$file" >"$to/$file"
   done
 }
-lay_out "$spec/fixture" "$bench/fixture"
+lay_out "$machine_dir/fixture" "$bench/fixture"
 
 # The setup package's folder: the configurator, its verdict marker and the
 # spare bcdedit (the same double, told apart by bytes appended to the file).
@@ -172,9 +172,9 @@ cp "$doubles/product/xc" "$product/$access_tool"
 cp "$product/KVLDR" "$product/kvldr.mbr" "$c/"
 mkdir "$bench/package"
 cp "$product"/* "$bench/package/"  # as shipped, for comparisons
-lay_out "$spec/files/c" "$c"
+lay_out "$machine_dir/files/c" "$c"
 for letter in $drives; do
-  lay_out "$spec/files/$letter" "$out/drives/$letter"
+  lay_out "$machine_dir/files/$letter" "$out/drives/$letter"
 done
 
 # --- The registry and the session, as GBK text ---
@@ -196,7 +196,7 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   done
   printf '\r\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System]\r\n'
   printf '"SystemBiosVersion"=""\r\n"SystemBiosDate"=""\r\n\r\n'
-  [ ! -f "$spec/registry.reg" ] || sed 's/\r*$/\r/' "$spec/registry.reg"
+  [ ! -f "$machine_dir/registry.reg" ] || sed 's/\r*$/\r/' "$machine_dir/registry.reg"
 } | gbk >"$bench/machine.reg"
 
 # Lines for the start of the session: the machine's registry, folders and
