@@ -6,6 +6,8 @@
 #                                                     as they ship in the product folder
 #   build/doubles/path/     attrib.exe find.exe findstr.exe bcdedit.exe chkntfs.exe wmic.exe
 #                                                     to put on PATH ahead of Wine's own
+#   build/doubles/bench/    kvx_start.exe kvx_trace.dll  the bench's launcher and tracer
+#                                                     (tests/e2e/bench)
 #
 # Usage: scripts/build-doubles.sh [output folder]
 set -eu
@@ -21,7 +23,7 @@ if ! command -v "$CXX" >/dev/null 2>&1; then
   exit 1
 fi
 
-mkdir -p "$OBJ" "$OUT/product" "$OUT/path"
+mkdir -p "$OBJ" "$OUT/product" "$OUT/path" "$OUT/bench"
 FLAGS="-std=c++17 -O2 -Wall -Wextra -finput-charset=UTF-8 -fexec-charset=GBK -D_WIN32_WINNT=0x0501"
 export CXX FLAGS OBJ
 
@@ -46,4 +48,8 @@ link ghost32 "$OUT/product/ghost32.exe"
 for tool in attrib find findstr bcdedit chkntfs wmic; do
   link "$tool" "$OUT/path/$tool.exe"
 done
-echo "build-doubles: $(ls "$OUT/product" "$OUT/path" | grep -vc ':$\|^$') programs in $OUT"
+# The bench's own programs.
+BENCH="$CXX $FLAGS -I. -static -static-libgcc -static-libstdc++ -s"
+$BENCH tests/e2e/bench/start_windows.cpp "$OBJ/libdoubles.a" -o "$OUT/bench/kvx_start.exe"
+$BENCH -shared tests/e2e/bench/trace_windows.cpp "$OBJ/libdoubles.a" -o "$OUT/bench/kvx_trace.dll"
+echo "build-doubles: $(ls "$OUT/product" "$OUT/path" "$OUT/bench" | grep -vc ':$\|^$') programs in $OUT"

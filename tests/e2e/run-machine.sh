@@ -1,0 +1,249 @@
+#!/bin/bash
+# Runs the shipped configurator on one sample Windows machine under Wine, the
+# way the setup package does: "1", then, when the verdict marker keeps its
+# name, "2". Every command line, batch text, message box and pause of the
+# configurator lands in the call log, with the calls of the doubles.
+#
+# usage: tests/e2e/run-machine.sh MACHINE [RUN_FOLDER]
+#
+# MACHINE is a folder of tests/e2e/machines (machine.conf describes it).
+# RUN_FOLDER (default: $KVX_E2E_DIR/MACHINE, KVX_E2E_DIR defaulting to
+# build/e2e) is made anew: prefix/ is the machine's Wine prefix (drive C: is
+# prefix/drive_c), drives/d/ and so on its other drives. Afterwards it holds:
+#
+#   calls.log   the call log (tests/e2e/bench/trace_record.h, doubles/README.md)
+#   state.txt   the attributes of the files that matter and the registry
+#               import, listed on the machine after the run
+#   wall.txt    seconds the whole Wine session took
+#
+# Needs dist/kvxcfg.exe and build/doubles (scripts/build-windows.sh,
+# scripts/build-doubles.sh). All machines start from one Wine prefix made
+# once beside the run folders (base-prefix/); each run gets a fresh copy of
+# it in which the system folders are hard links, so a reset takes a second.
+# Run as root (scripts/wine-run.sh).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+usage() {
+  sed -n 's/^# usage: /usage: /p' "${BASH_SOURCE[0]}" >&2
+  exit 2
+}
+[ $# -ge 1 ] && [ $# -le 2 ] || usage
+machine=$1
+machine_dir=$root/tests/e2e/machines/$machine
+[ -f "$machine_dir/machine.conf" ] || { echo "run-machine: no machine $machine in $root/tests/e2e/machines" >&2; exit 2; }
+out=${2:-${KVX_E2E_DIR:-$root/build/e2e}/$machine}
+mkdir -p "$(dirname "$out")"
+out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
+base=$(dirname "$out")/base-prefix
+doubles=${KVX_DOUBLES_DIR:-$root/build/doubles}
+exe=${KVX_EXE:-$root/dist/kvxcfg.exe}
+for need in "$exe" "$doubles/bench/kvx_start.exe" "$doubles/product/zp"; do
+  [ -f "$need" ] || { echo "run-machine: $need is missing (scripts/build-windows.sh, scripts/build-doubles.sh)" >&2; exit 2; }
+done
+
+# --- The machine's description, with its defaults ---
+description=""
+windows=win7          # Wine's name of the Windows version: winxp, win7, win10
+bits=64               # 64: bcdedit.exe only in the 64-bit system folder; 32: in the one 32-bit programs see
+language=0409         # InstallLanguage
+drives=d              # drives besides C:, each one a folder drives/<letter>
+marker=nt             # the Windows-family marker the setup package leaves: nt or vt
+access_tool=xc        # the name the access tool is stored under: xc or xc1
+temp='C:\users\Public\Temp'
+startup='C:\users\Public\Start Menu\Programs\Startup'
+answers_1=""          # buttons pressed on the boxes of "1" and of "2", in order (6 Yes, 7 No, 1 OK)
+answers_2=""
+prepare=()            # batch lines run on the machine before "1" (calls not logged)
+# shellcheck source=/dev/null
+. "$machine_dir/machine.conf"
+
+# --- The base prefix: made once, then only ever copied ---
+wine_run=("$root/scripts/wine-run.sh")
+idle() {  # no process of that prefix is left (its wineserver included)
+  ! grep -qzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null
+}
+wait_idle() {
+  for _ in $(seq 1 120); do
+    idle "$1" && return 0
+    sleep 0.5
+  done
+  echo "run-machine: Wine still runs in $1" >&2
+  return 1
+}
+# Change when the base's recipe changes, so that existing bases are made anew.
+recipe="wineboot, null display driver"
+(
+  flock 8
+  if [ "$(cat "$base/.kvx-bench-base" 2>/dev/null)" != "$recipe" ]; then
+    rm -rf "$base"
+    # Wine's null display driver: message boxes open without a display. It
+    # must be set before any program of a session creates the desktop.
+    mkdir -p "$(dirname "$base")"
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n"Graphics"="null"\r\n' \
+      >"$base.reg"
+    "${wine_run[@]}" --prefix "$base" reg import "Z:${base//\//\\}.reg"
+    wait_idle "$base"
+    echo "$recipe" >"$base/.kvx-bench-base"
+  fi
+) 8>"$base.make.lock"
+
+# --- A fresh machine ---
+if [ -d "$out/prefix" ]; then
+  wait_idle "$out/prefix"
+fi
+rm -rf "$out"
+mkdir -p "$out/prefix/drive_c/windows"
+prefix=$out/prefix
+copy_all_but() {  # FROM TO NAME...: copies FROM's entries but the NAMEs
+  local from=$1 to=$2 entry name skip
+  shift 2
+  for entry in "$from"/* "$from"/.[!.]*; do
+    [ -e "$entry" ] || [ -L "$entry" ] || continue
+    name=$(basename "$entry")
+    skip=0
+    for keep in "$@"; do [ "$name" = "$keep" ] && skip=1; done
+    [ "$skip" -eq 1 ] || cp -a "$entry" "$to/"
+  done
+}
+copy_all_but "$base" "$prefix" drive_c
+copy_all_but "$base/drive_c" "$prefix/drive_c" windows
+copy_all_but "$base/drive_c/windows" "$prefix/drive_c/windows" system32 syswow64
+cp -al "$base/drive_c/windows/system32" "$base/drive_c/windows/syswow64" "$prefix/drive_c/windows/"
+for letter in $drives; do
+  mkdir -p "$out/drives/$letter"
+  ln -s "$out/drives/$letter" "$prefix/dosdevices/$letter:"
+done
+
+c=$prefix/drive_c
+bench=$c/kvxbench
+mkdir -p "$bench/bin" "$bench/path" "$bench/fixture"
+cp "$doubles/bench/kvx_start.exe" "$doubles/bench/kvx_trace.dll" "$bench/bin/"
+cp "$doubles"/path/*.exe "$bench/path/"
+rm "$bench/path/bcdedit.exe"
+# bcdedit.exe where Windows keeps it: a 32-bit program on 64-bit Windows
+# does not see the 64-bit system folder (the install copies it over).
+if [ "$windows" != winxp ]; then
+  system=$c/windows/$([ "$bits" = 64 ] && echo system32 || echo syswow64)
+  rm -f "$system/bcdedit.exe"  # never write through a link into the base
+  cp "$doubles/path/bcdedit.exe" "$system/bcdedit.exe"
+fi
+# The machine's own files are UTF-8 in the source tree and GBK on the machine.
+lay_out() {  # FROM TO
+  local from=$1 to=$2 file
+  [ -d "$from" ] || return 0
+  (cd "$from" && find . -type d) | while read -r dir; do mkdir -p "$to/$dir"; done
+  (cd "$from" && find . -type f) | while read -r file; do
+    iconv -f UTF-8 -t GBK "$from/$file" >"$to/$file"
+  done
+}
+lay_out "$machine_dir/fixture" "$bench/fixture"
+
+# The setup package's folder: the configurator, its verdict marker and the
+# spare bcdedit (the same double, told apart by bytes appended to the file).
+setup="$c/KVX Setup"
+mkdir -p "$setup"
+cp "$exe" "$setup/kvxcfg.exe"
+: >"$setup/win_lan"
+{ cat "$doubles/path/bcdedit.exe"; printf 'KVX spare bcdedit'; } >"$setup/bcdedit"
+
+# The product package, with the tools under their stored names, the
+# Windows-family marker, and the loader files at the root of C:.
+product=$c/vesk/korv
+mkdir -p "$product"
+cp "$root"/tests/e2e/package/* "$product/"
+cp "$doubles/product/zp" "$doubles/product/fi" "$doubles/product/fr" \
+  "$doubles/product/ghost32.exe" "$product/"
+cp "$doubles/product/xc" "$product/$access_tool"
+: >"$product/$marker"
+{  # the boot sector image: 512 bytes, the signature at the end
+  printf 'KVLDR boot sector'
+  head -c 493 /dev/zero
+  printf '\x55\xaa'
+} >"$product/kvldr.mbr"
+{  # a floppy image whose start-up files hold the four lines of the RAM drive set-up
+  printf '\xeb\x3c\x90KVXBOOT\x00\x02\x01\x01\x00'
+  head -c 1010 /dev/zero
+  printf 'rem device=ramdrive\r\nDEVICE=HIMEM.SYS\r\n'
+  head -c 500 /dev/zero
+  printf '@echo off\r\nxmsdsk.exe 25000 x: /y\r\nset ramdrive=x:\r\nrem call fdrd\r\nghost.exe -clone\r\n'
+  head -c 1000 /dev/zero
+} >"$product/ghost.img"
+cp "$product/KVLDR" "$product/kvldr.mbr" "$c/"
+mkdir "$bench/package"
+cp "$product"/* "$bench/package/"  # as shipped, for comparisons
+lay_out "$machine_dir/files/c" "$c"
+for letter in $drives; do
+  lay_out "$machine_dir/files/$letter" "$out/drives/$letter"
+done
+
+# --- The registry and the session, as GBK text ---
+gbk() { iconv -f UTF-8 -t GBK; }
+reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
+{
+  printf 'REGEDIT4\r\n\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine]\r\n"Version"="%s"\r\n\r\n' "$windows"
+  printf '[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Nls\\Language]\r\n'
+  printf '"InstallLanguage"="%s"\r\n\r\n' "$language"
+  printf '[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\r\n'
+  printf '"Startup"="%s"\r\n\r\n' "$(reg_text "$startup")"
+  # Wine fills the BIOS description from the host's firmware tables; a
+  # machine has only what its registry.reg gives (empty values count as none).
+  printf '[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS]\r\n'
+  for name in SystemManufacturer SystemProductName SystemVersion SystemFamily \
+    BaseBoardManufacturer BaseBoardProduct; do
+    printf '"%s"=""\r\n' "$name"
+  done
+  printf '\r\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System]\r\n'
+  printf '"SystemBiosVersion"=""\r\n"SystemBiosDate"=""\r\n\r\n'
+  [ ! -f "$machine_dir/registry.reg" ] || sed 's/\r*$/\r/' "$machine_dir/registry.reg"
+} | gbk >"$bench/machine.reg"
+
+# Lines for the start of the session: the machine's registry, folders and
+# own preparation, then the environment the setup package hands on.
+{
+  printf '@echo off\r\n'
+  printf 'reg import C:\\kvxbench\\machine.reg\r\n'
+  printf 'mkdir "%s"\r\nmkdir "%s"\r\n' "$temp" "$startup"
+  printf 'set PATH=C:\\kvxbench\\path;%%PATH%%\r\n'
+  printf 'set KVX_BENCH_DIR=C:\\kvxbench\\fixture\r\n'
+  for line in "${prepare[@]}"; do printf '%s\r\n' "$line"; done
+  printf 'set TMP=%s\r\nset TEMP=%s\r\n' "$temp" "$temp"
+  [ "$bits" = 64 ] || printf 'set ProgramFiles(x86)=\r\n'
+  printf 'set KVX_BENCH_LOG=C:\\kvxbench\\calls.log\r\n'
+  printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_1"
+  printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 1\r\n'
+  printf 'if not exist "C:\\KVX Setup\\win_lan" goto inspect\r\n'
+  printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_2"
+  printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 2\r\n'
+  printf ':inspect\r\n'
+  printf 'set KVX_BENCH_LOG=\r\n'
+  # What a run leaves: attributes (listing of the attrib double: A, S, H, R
+  # columns), the registry import, and the scratch folder.
+  printf '(\r\n'
+  printf 'attrib /d C:\\*\r\n'
+  printf 'attrib /d /s C:\\vesk\\*\r\n'
+  printf 'attrib /d /s "C:\\KVX Setup\\*"\r\n'
+  for letter in $drives; do printf 'attrib /d /s %s:\\*\r\n' "$letter"; done
+  printf 'attrib "%%TMP%%\\*"\r\n'
+  printf 'echo [registry]\r\n'
+  printf 'reg query HKCU\\Software\\KORVAX /s\r\n'
+  printf ') >C:\\kvxbench\\state.txt 2>&1\r\n'
+  printf 'exit /b 0\r\n'
+} | gbk >"$bench/session.bat"
+
+# --- The run ---
+started=$(date +%s.%N)
+(cd "$c" && "${wine_run[@]}" --prefix "$prefix" cmd /c 'C:\kvxbench\session.bat')
+ended=$(date +%s.%N)
+echo "$started $ended" | awk '{printf "%.1f\n", $2 - $1}' >"$out/wall.txt"
+cp "$bench/calls.log" "$out/calls.log" 2>/dev/null || : >"$out/calls.log"
+cp "$bench/state.txt" "$out/state.txt" 2>/dev/null || : >"$out/state.txt"
+
+# A run must never write through the hard links into the shared base.
+changed=$(find "$base/drive_c/windows/system32" "$base/drive_c/windows/syswow64" \
+  -newer "$base/.kvx-bench-base" -print -quit)
+if [ -n "$changed" ]; then
+  echo "run-machine: the run changed the shared base prefix ($changed); remove $base" >&2
+  exit 1
+fi
