@@ -1,6 +1,7 @@
 #include "bootmenu/bcd_access.h"
 
 #include "bootmenu/shared_steps.h"
+#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 
@@ -31,7 +32,7 @@ Text ExtractEntryId(Host& host, const InstallContext& context, ProgramContext& p
               context.BcdAllIniPath,
               "') do for /f \"tokens=1,3 delims=: \" %%i in ('findstr /n \"{\" ",
               context.BcdAllIniPath, "') do if %%i lss %%a echo %%j>", context.IdIniPath}));
-  return ReadIntoShared(host, program, context.IdIniPath);
+  return ReadIntoShared(host, program, context.IdIniPath, kReadOnly);
 }
 
 void JoinAfterBrace(Host& host, const InstallContext& context, const Text& batchFileName) {

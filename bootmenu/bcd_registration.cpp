@@ -4,6 +4,7 @@
 #include "bootmenu/bcd_access.h"
 #include "bootmenu/bootmenu.h"
 #include "bootmenu/shared_steps.h"
+#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 
@@ -83,7 +84,7 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
   int passCount = 0;
   // The enumeration that the extraction searches: at the first pass what the
   // file already holds, then each pass's fresh one.
-  Text enumeration = ReadIntoShared(host, program, context.BcdAllIniPath);
+  Text enumeration = ReadIntoShared(host, program, context.BcdAllIniPath, kReadOnly);
   while (stalePos != kNotFound) {
     const Text entryIdText = DeletableIdentifier(
         ExtractEntryId(host, context, program, idBatch, searchText), enumeration, searchText);

@@ -4,6 +4,7 @@
 // read-only, hidden and system again.
 #include "bootmenu/bootmenu.h"
 #include "bootmenu/shared_steps.h"
+#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 
@@ -42,7 +43,8 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
   // kept: the spare's multi() paths might not start that machine.
   if (!host.FileExists(bootIni))
     host.RunCommand(spareCopy);
-  if (host.FileExists(bootIni) && !NamesWindows(ReadIntoShared(host, program, bootIni))) {
+  if (host.FileExists(bootIni) &&
+      !NamesWindows(ReadIntoShared(host, program, bootIni, kReadOnly))) {
     host.SetAttributes(bootIni, kAttrNormal);
     host.RunCommand(spareCopy);
   }
@@ -60,10 +62,10 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
   const Text& saved = paths.BootConfigBackupPath;
   if (host.FileExists(saved)) {
     host.SetAttributes(saved, kAttrNormal);
-    if (NamesWindows(ReadIntoShared(host, program, saved))) {
+    if (NamesWindows(ReadIntoShared(host, program, saved, kReadOnly))) {
       const Text savedText = program.SharedFileText;
       host.CopyFile(saved, bootIni);
-      if (TextEquals(ReadIntoShared(host, program, bootIni), savedText))
+      if (TextEquals(ReadIntoShared(host, program, bootIni, kReadOnly), savedText))
         host.DeleteFile(saved);
     }
   }

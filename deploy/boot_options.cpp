@@ -37,8 +37,8 @@ void ApplyModelBootOptions(Host& host, const InstallContext& context,
 
   if (modelMarker && TextEquals(rei, "0")) {
     host.SetAttributes(context.LoaderAtRoot, kAttrNormal);
-    host.RunCommand(Concat({context.ShellPrefix, "copy /y ", context.LoaderInProductDir, "_0 ",
-                            context.LoaderAtRoot}));
+    host.RunCommand(CopyCommand(context.ShellPrefix, Concat({context.LoaderInProductDir, "_0"}),
+                                context.LoaderAtRoot));
     host.SetAttributes(context.LoaderAtRoot, kAttrHiddenSystemReadOnly);
     host.RunCommand(FiCommand(product, passIni, "boot", "a20", "0"));
     host.RunCommand(FiCommand(product, passIni, "boot", "a21", "0"));

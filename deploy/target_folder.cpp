@@ -6,6 +6,7 @@
 // tool is stored without extension as xc or xc1; the name it comes with
 // selects the final rights, and it gets that same name back at the end.
 #include "deploy/deploy.h"
+#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 
@@ -30,19 +31,16 @@ void DeployTargetFolder(Host& host, const InstallContext& context, const TargetP
 
   const Text report = Concat({context.TempDirSlash, "vk_001.tmp"});
   host.RunCommand(Concat({shell, "chkntfs ", target.TargetDrive, ">\"", report, "\""}));
-  const ProbeResult fileSystem = ProbeFile(host, report, "NTFS", false);
-  program.SharedFileNumber = fileSystem.fileNumber;
-  program.SharedFileText = fileSystem.text;
-  program.SharedFindResult = fileSystem.position;
+  const bool ntfs = ProbeIntoShared(host, program, report, "NTFS", false) != kNotFound;
 
   host.CreateFolder(folder);
   host.RunCommand(Concat({shell, "attrib -h -s -r ", folder}));
   host.RunCommand(Concat({shell, "attrib -h -s -r ", folder, "\\*.*"}));
   const Text marker = Concat({product, context.PanelTxtName});
-  host.RunCommand(Concat({shell, "copy /y ", marker, " ", folder, "\\"}));
+  host.RunCommand(CopyCommand(shell, marker, Concat({folder, "\\"})));
   host.RunCommand(Concat({shell, "attrib +h ", folder}));
 
-  if (fileSystem.found()) {
+  if (ntfs) {
     host.RunCommand(FiCommand(product, context.DrvIniPath, "part", "type", "NTFS"));
     host.RunCommand(XcGrantCommand(product, folder, true, everyone, "f"));
   } else {

@@ -42,4 +42,8 @@ Text RenameCommand(const Text& shellPrefix, const Text& path, const Text& newNam
   return Concat({shellPrefix, "ren ", path, " ", newName});
 }
 
+Text CopyCommand(const Text& shellPrefix, const Text& source, const Text& destination) {
+  return Concat({shellPrefix, "copy /y ", source, " ", destination});
+}
+
 }  // namespace kvx

@@ -46,6 +46,9 @@ Text GhostStatusCommand(const Text& productDirSlash);
 // Interpreter rename: shellPrefix + "ren " + path + " " + newName.
 Text RenameCommand(const Text& shellPrefix, const Text& path, const Text& newName);
 
+// Interpreter copy: shellPrefix + "copy /y " + source + " " + destination.
+Text CopyCommand(const Text& shellPrefix, const Text& source, const Text& destination);
+
 }  // namespace kvx
 
 #endif  // KVXCFG_HOST_TOOLS_H

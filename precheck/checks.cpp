@@ -1,6 +1,7 @@
 #include "precheck/checks.h"
 
 #include "host/scratch.h"
+#include "host/tools.h"
 
 namespace kvx {
 
@@ -89,7 +90,7 @@ void RepairMenuFileName(Host& host, const PreInstallValues& values) {
   host.RenameFile(misnamed, Concat({values.ProductDirSlash, "menu1.lst"}));
   // The same rename once more through the interpreter, for a machine where
   // the direct one did not take; it finds nothing to do when the first did.
-  host.RunCommand(Concat({values.ShellPrefix, "ren ", misnamed, " menu1.lst"}));
+  host.RunCommand(RenameCommand(values.ShellPrefix, misnamed, "menu1.lst"));
 }
 
 }  // namespace kvx

@@ -1,6 +1,7 @@
 #include "precheck/run_values.h"
 
 #include "host/scratch.h"
+#include "host/tools.h"
 
 namespace kvx {
 
@@ -34,13 +35,13 @@ PreInstallValues BuildPreInstallValues(Host& host) {
   return v;
 }
 
-void RenameVerdictMarker(Host& host, const PreInstallValues& values, const Text& verdictSuffix) {
-  host.RunCommand(Concat({values.ShellPrefix, "ren ", values.VerdictMarker, verdictSuffix}));
+void RenameVerdictMarker(Host& host, const PreInstallValues& values, const Text& verdictName) {
+  host.RunCommand(RenameCommand(values.ShellPrefix, values.VerdictMarker, verdictName));
 }
 
-void RefuseInstall(Host& host, const PreInstallValues& values, const Text& verdictSuffix,
+void RefuseInstall(Host& host, const PreInstallValues& values, const Text& verdictName,
                    const Text& message) {
-  RenameVerdictMarker(host, values, verdictSuffix);
+  RenameVerdictMarker(host, values, verdictName);
   host.ShowMessage(message, kStyleStop);
   host.EndProgram(0);
 }

@@ -29,16 +29,16 @@ struct PreInstallValues {
 
 PreInstallValues BuildPreInstallValues(Host& host);
 
-// Verdict suffixes of the marker rename, with their leading blank.
-inline const Text kForeignVersionVerdict = " win_lan1";
-inline const Text kUnfinishedUninstallVerdict = " win_lan2";
+// The marker's names for the two verdicts that refuse the installation.
+inline const Text kForeignVersionVerdict = "win_lan1";
+inline const Text kUnfinishedUninstallVerdict = "win_lan2";
 
 // Renames the marker so that the setup package reads the verdict.
-void RenameVerdictMarker(Host& host, const PreInstallValues& values, const Text& verdictSuffix);
+void RenameVerdictMarker(Host& host, const PreInstallValues& values, const Text& verdictName);
 
 // Renames the marker, tells the user why (OK, stop icon, default caption) and
 // ends the program once the user has pressed OK. Does not return.
-void RefuseInstall(Host& host, const PreInstallValues& values, const Text& verdictSuffix,
+void RefuseInstall(Host& host, const PreInstallValues& values, const Text& verdictName,
                    const Text& message);
 
 }  // namespace kvx

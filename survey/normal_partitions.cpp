@@ -1,8 +1,8 @@
 // The boot disk's normal-partition list (zp_nor.txt) and the signs of a
 // maker's recovery partition in it.
+#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
-#include "survey/shared_file.h"
 #include "survey/survey.h"
 
 namespace kvx {
@@ -15,12 +15,12 @@ NormalPartitionFindings SurveyNormalPartitions(Host& host, const InstallContext&
   const Text bootScan = Concat({dir, "zp_all", settings.BootDiskSuffix, ".txt"});
   const Text normalList = Concat({dir, "zp_nor.txt"});
 
-  host.RunCommand(Concat({shell, "copy /y ", bootScan, " ", dir, "zp_nor_d.txt"}));
+  host.RunCommand(CopyCommand(shell, bootScan, Concat({dir, "zp_nor_d.txt"})));
   ReadIntoShared(host, program, Concat({dir, "zp_nor_d.txt"}), kReadWrite);
   if (FindInShared(program, "Dynamic_Disk", true) != kNotFound) {
     // The survey tool cannot list the normal partitions of a dynamic disk;
     // its full scan serves instead.
-    host.RunCommand(Concat({shell, "copy /y ", bootScan, " ", normalList}));
+    host.RunCommand(CopyCommand(shell, bootScan, normalList));
   } else {
     // The tool takes the recorded 0-based disk number here.
     host.RunCommand(ZptlxNormalCommand(shell, dir, context.BootDiskIndex, normalList));

@@ -1,4 +1,4 @@
-#include "survey/shared_file.h"
+#include "entry/shared_file.h"
 
 namespace kvx {
 
@@ -12,6 +12,12 @@ const Text& ReadIntoShared(Host& host, ProgramContext& program, const Text& path
 int FindInShared(ProgramContext& program, const Text& needle, bool ignoreCase) {
   program.SharedFindResult = FindText(program.SharedFileText, needle, ignoreCase);
   return program.SharedFindResult;
+}
+
+int ProbeIntoShared(Host& host, ProgramContext& program, const Text& path, const Text& needle,
+                    bool ignoreCase) {
+  ReadIntoShared(host, program, path, kReadOnly);
+  return FindInShared(program, needle, ignoreCase);
 }
 
 }  // namespace kvx
