@@ -1,7 +1,6 @@
 #include "bootmenu/bcd_access.h"
 
-#include "bootmenu/shared_steps.h"
-#include "entry/shared_file.h"
+#include "bootmenu/bootmenu.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 

@@ -5,8 +5,8 @@
 #ifndef KVXCFG_BOOTMENU_BCD_ACCESS_H
 #define KVXCFG_BOOTMENU_BCD_ACCESS_H
 
-#include "entry/program.h"
 #include "host/host.h"
+#include "host/program_values.h"
 #include "survey/records.h"
 
 namespace kvx {

@@ -3,8 +3,6 @@
 // the product's template, and its verification.
 #include "bootmenu/bcd_access.h"
 #include "bootmenu/bootmenu.h"
-#include "bootmenu/shared_steps.h"
-#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 
@@ -59,13 +57,13 @@ bool ListedWith(const Text& enumeration, const Text& entryIdText, const Text& se
   }
 }
 
-// The identifier text that a delete may name: the text read back when it
-// names an entry of the product, listed with the search text, by a GUID or
-// "{default}" (how bcdedit lists a default entry); else the empty text, which
-// names no entry, as at a first installation. Anything else is what
-// krv_id.ini kept from before, or damage: its further lines would run as
-// commands, and another entry's identifier (the running Windows' {current})
-// would delete that entry.
+// Guards against a delete of the wrong entry: the identifier text that a
+// delete may name is the text read back when it names an entry of the
+// product, listed with the search text, by a GUID or "{default}" (how bcdedit
+// lists a default entry); else the empty text, which names no entry, as at a
+// first installation. Anything else is what krv_id.ini kept from before, or
+// damage: its further lines would run as commands, and another entry's
+// identifier (the running Windows' {current}) would delete that entry.
 Text DeletableIdentifier(const Text& entryIdText, const Text& enumeration, const Text& searchText) {
   const bool deletable = IsEntryGuid(entryIdText) || IdentifierOf(entryIdText) == "{default}";
   return deletable && ListedWith(enumeration, entryIdText, searchText) ? entryIdText : Text();
@@ -102,6 +100,29 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
   }
 }
 
+// The one batch line run through the interpreter prefix; its loop variable
+// keeps the doubled percent signs of a batch file. Guards against the
+// interpreter that runs the batch taking the loop's ">" and "&&" for itself
+// (it would empty krv_id.ini before the loop reads it and run the bcdedit
+// commands outside the loop, without an identifier, so that the entry never
+// reached the display order): the loop goes to the inner interpreter in
+// quotation marks.
+Text EntrySettingsLine(const InstallContext& context) {
+  return Concat({context.ShellPrefix, "\"for /f \"tokens=2\" %%i in (", context.IdIniPath,
+                 ") do echo %%i>", context.IdIniPath,
+                 "&&bcdedit /set %%i device partition=C:&&bcdedit /set %%i path ",
+                 context.LoaderMbrNameRooted, "&&bcdedit /displayorder %%i /addlast\""});
+}
+
+// Guards against the template's settings acting on another entry: they go
+// only to the entry that the identifier names, a GUID listed with the title.
+// With an empty identifier "bcdedit /set  path \kvldr.mbr" acts on the
+// running Windows' own entry. Without one they are left out, and the loader
+// check tells the user.
+bool MayCompleteFromTemplate(const Text& entryIdText, const Text& enumeration, const Text& title) {
+  return IsEntryGuid(entryIdText) && ListedWith(enumeration, entryIdText, title);
+}
+
 void ShowEntryNotWritten(Host& host, const Text& name) {
   host.ShowMessage(Concat({"BCD的本软件启动项 ", name,
                            " 写入失败，按【确认】继续\r\n"
@@ -116,17 +137,7 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
   BcdBatchStep(host, context, kBcdCommandBatch,
                Concat({"bcdedit /create /d \"", context.ProductTitle, "\" /application bootsector>",
                        context.IdIniPath}));
-  // The one batch line run through the interpreter prefix; its loop variable
-  // keeps the doubled percent signs of a batch file. The loop goes to the
-  // interpreter in quotation marks: unquoted, the interpreter running the
-  // batch would take the ">" and the "&&" for itself, empty krv_id.ini before
-  // the loop reads it and run the bcdedit commands outside the loop, without
-  // an identifier, so that the entry never reached the display order.
-  BcdBatchStep(host, context, "vk_vt024.bat",
-               Concat({context.ShellPrefix, "\"for /f \"tokens=2\" %%i in (", context.IdIniPath,
-                       ") do echo %%i>", context.IdIniPath,
-                       "&&bcdedit /set %%i device partition=C:&&bcdedit /set %%i path ",
-                       context.LoaderMbrNameRooted, "&&bcdedit /displayorder %%i /addlast\""}));
+  BcdBatchStep(host, context, "vk_vt024.bat", EntrySettingsLine(context));
 
   const bool titleListed = ListBcdStore(host, context, program, context.ProductTitle) != kNotFound;
   const Text enumeration = program.SharedFileText;
@@ -134,12 +145,7 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
     ShowEntryNotWritten(host, context.ProductName);
   } else if (const Text entryIdText =
                  ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
-             IsEntryGuid(entryIdText) &&
-             ListedWith(enumeration, entryIdText, context.ProductTitle)) {
-    // The template's settings go only to the entry that the identifier names,
-    // the one listed with the title: with an empty identifier
-    // "bcdedit /set  path \kvldr.mbr" acts on the running Windows' own entry.
-    // Without one they are left out, and the loader check below tells the user.
+             MayCompleteFromTemplate(entryIdText, enumeration, context.ProductTitle)) {
     const Text templateBatch = Concat({context.TempDirSlash, "vk_vt01s.bat"});
     host.RunCommand(CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "BCD_SET"}),
                                 templateBatch));
@@ -170,8 +176,6 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
 
 void RegisterBcdEntry(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                       ProgramContext& program) {
-  if (!TextEquals(program.WinFamily, "vt"))
-    return;
   PrepareBcdStore(host, context, paths, program);
   RemoveStaleEntries(host, context, program, context.LoaderMbrName, "vk_vt01p.bat", "vk_vt01q.bat");
   RemoveStaleEntries(host, context, program, context.ProductName, "vk_vt01x.bat", "vk_vt01y.bat");

@@ -3,22 +3,48 @@
 // product's line under [operating systems], a kept copy, and boot.ini marked
 // read-only, hidden and system again.
 #include "bootmenu/bootmenu.h"
-#include "bootmenu/shared_steps.h"
-#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 
 namespace kvx {
 namespace {
 
-// True when a boot.ini text names a Windows to start: an ARC path of any of
-// the three kinds NTLDR knows.
+// Guards against replacing a boot.ini whose Windows entries use scsi() or
+// signature() paths: any of the three kinds of ARC path NTLDR knows counts as
+// naming a Windows, not "multi" alone, so the spare's multi() paths never take
+// the place of entries that may be the only way to start this machine.
 bool NamesWindows(const Text& text) {
   return FindText(text, "multi", true) != kNotFound || FindText(text, "scsi(", true) != kNotFound ||
          FindText(text, "signature(", true) != kNotFound;
 }
 
-// Reads boot.ini: true when it names a Windows but not yet the product.
+// Guards against a spare copy that cannot take: boot.ini is read-only, hidden
+// and system, which "copy" never overwrites, so it is made normal first.
+void ReplaceWithSpare(Host& host, const Text& bootIni, const Text& spareCopy) {
+  host.SetAttributes(bootIni, kAttrNormal);
+  host.RunCommand(spareCopy);
+}
+
+// Guards against losing the Windows entries to the saved copy: it replaces
+// boot.ini only when it names a Windows (an empty or damaged copy would take
+// them out of the boot menu), and is deleted only once boot.ini holds its
+// text, so that a copy that failed loses nothing; it then stays for the next
+// installation.
+void RestoreSavedBootIni(Host& host, ProgramContext& program, const Text& saved,
+                         const Text& bootIni) {
+  host.SetAttributes(saved, kAttrNormal);
+  if (!NamesWindows(ReadIntoShared(host, program, saved, kReadOnly)))
+    return;
+  const Text savedText = program.SharedFileText;
+  host.CopyFile(saved, bootIni);
+  if (TextEquals(ReadIntoShared(host, program, bootIni, kReadOnly), savedText))
+    host.DeleteFile(saved);
+}
+
+// Reads boot.ini: true when it lacks the product's title. Guards against a
+// boot menu with the product's line alone: when boot.ini names no Windows
+// (neither it nor the spare gave one), the line does not go in, since such a
+// menu would offer no way to start Windows.
 bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, ProgramContext& program,
                                const Text& bootIni) {
   return ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound &&
@@ -27,26 +53,25 @@ bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, Progra
 
 }  // namespace
 
+Text BootMenuTimeout(Host& host, const InstallContext& context) {
+  const Text sec1 = host.ReadIni(Concat({context.ProductDirSlash, "krv_pass.ini"}), "sec", "sec1");
+  return TextEquals(sec1, "1") ? Text("1") : Text("5");
+}
+
 void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                             ProgramContext& program) {
-  if (!TextEquals(program.WinFamily, "nt"))
-    return;
   const Text& bootIni = paths.BootConfigPath;
   const Text spareCopy =
       CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "boot0.ini"}), bootIni);
   const Text keepCopy = CopyCommand(context.ShellPrefix, bootIni, context.ProductDirSlash);
 
-  // A missing boot.ini, or one that names no Windows at all, is replaced by
-  // the product's spare; it is made normal first, since "copy" does not
-  // overwrite the read-only, hidden and system file that boot.ini is. A
-  // boot.ini that starts Windows only through scsi() or signature() paths is
-  // kept: the spare's multi() paths might not start that machine.
+  // A missing boot.ini, or one that names no Windows, is replaced by the
+  // product's spare.
   if (!host.FileExists(bootIni))
     host.RunCommand(spareCopy);
   if (host.FileExists(bootIni) &&
       !NamesWindows(ReadIntoShared(host, program, bootIni, kReadOnly))) {
-    host.SetAttributes(bootIni, kAttrNormal);
-    host.RunCommand(spareCopy);
+    ReplaceWithSpare(host, bootIni, spareCopy);
   }
   host.SetAttributes(bootIni, kAttrNormal);
 
@@ -54,21 +79,10 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
                             BootMenuTimeout(host, context)));
   host.SetAttributes(bootIni, kAttrNormal);
 
-  // A saved boot.ini on the active drive replaces the current one whole. It
-  // must name a Windows: an empty or damaged copy would take the Windows
-  // entries out of the boot menu. It is removed only once boot.ini holds its
-  // text, so that a copy that failed loses nothing; it then stays for the
-  // next installation.
+  // A saved boot.ini on the active drive replaces the current one whole.
   const Text& saved = paths.BootConfigBackupPath;
-  if (host.FileExists(saved)) {
-    host.SetAttributes(saved, kAttrNormal);
-    if (NamesWindows(ReadIntoShared(host, program, saved, kReadOnly))) {
-      const Text savedText = program.SharedFileText;
-      host.CopyFile(saved, bootIni);
-      if (TextEquals(ReadIntoShared(host, program, bootIni, kReadOnly), savedText))
-        host.DeleteFile(saved);
-    }
-  }
+  if (host.FileExists(saved))
+    RestoreSavedBootIni(host, program, saved, bootIni);
 
   // When the product's loader is the default, the first "multi" entry becomes
   // the default instead.
@@ -84,9 +98,6 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
 
   // The title goes unquoted to the end of the line. When the INI writer did
   // not set it, the host writes it and the copy waits for the file to settle.
-  // The line goes only into a boot.ini that names a Windows: when
-  // neither boot.ini nor the spare gave one, a boot menu holding the product's
-  // line alone would offer no way to start Windows.
   if (LacksTitleButNamesWindows(host, context, program, bootIni)) {
     host.RunCommand(FiCommand(context.ProductDirSlash, bootIni, "operating systems",
                               context.LoaderAtRoot, context.ProductTitle));

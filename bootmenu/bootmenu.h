@@ -3,8 +3,8 @@
 #ifndef KVXCFG_BOOTMENU_BOOTMENU_H
 #define KVXCFG_BOOTMENU_BOOTMENU_H
 
-#include "entry/program.h"
 #include "host/host.h"
+#include "host/program_values.h"
 #include "survey/records.h"
 
 namespace kvx {
@@ -12,15 +12,24 @@ namespace kvx {
 // Appends the scans of disks 2 up to the boot disk to zp_all.txt.
 void MergeDiskScans(Host& host, const InstallContext& context);
 
-// The product's line in boot.ini. Does nothing unless WinFamily is exactly "nt".
+// The product's boot entry by the Windows family that the disk survey
+// settled: boot.ini for exactly "nt", the BCD store for exactly "vt"; a family
+// that is neither gets no entry. The one place where the family is decided.
+void RegisterBootEntry(Host& host, const InstallContext& context, const BootConfigPaths& paths,
+                       ProgramContext& program);
+
+// The product's line in boot.ini (the NT5 family).
 void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                             ProgramContext& program);
 
-// The product's entry in the BCD store: store access and timeout, removal of
-// stale entries, creation and verification. Does nothing unless WinFamily is
-// exactly "vt".
+// The product's entry in the BCD store (the NT6 family): store access and
+// timeout, removal of stale entries, creation and verification.
 void RegisterBcdEntry(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                       ProgramContext& program);
+
+// The boot menu timeout in seconds as a text: "1" when krv_pass.ini [sec]
+// sec1 is exactly "1", otherwise (missing key included) "5".
+Text BootMenuTimeout(Host& host, const InstallContext& context);
 
 }  // namespace kvx
 

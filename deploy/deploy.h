@@ -3,7 +3,7 @@
 #ifndef KVXCFG_DEPLOY_DEPLOY_H
 #define KVXCFG_DEPLOY_DEPLOY_H
 
-#include "entry/program.h"
+#include "host/program_values.h"
 #include "host/host.h"
 #include "survey/records.h"
 

@@ -19,14 +19,9 @@ void InstallConfiguration(Host& host, ProgramContext& program) {
       SurveyNormalPartitions(host, context, settings, program);
   WriteStartupScripts(host, context);
 
-  // Boot entry: boot.ini on the NT5 family, the BCD store on the NT6 family;
-  // a family that is neither gets no entry.
+  // Boot entry: boot.ini on the NT5 family, the BCD store on the NT6 family.
   MergeDiskScans(host, context);
-  if (TextEquals(program.WinFamily, "nt")) {
-    RegisterLegacyBootMenu(host, context, bootConfig, program);
-  } else if (TextEquals(program.WinFamily, "vt")) {
-    RegisterBcdEntry(host, context, bootConfig, program);
-  }
+  RegisterBootEntry(host, context, bootConfig, program);
 
   // Deployment and finishing.
   const TargetPartition target = ChooseTargetPartition(host, context, partitions);

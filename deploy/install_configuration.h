@@ -3,7 +3,7 @@
 #ifndef KVXCFG_DEPLOY_INSTALL_CONFIGURATION_H
 #define KVXCFG_DEPLOY_INSTALL_CONFIGURATION_H
 
-#include "entry/program.h"
+#include "host/program_values.h"
 #include "host/host.h"
 
 namespace kvx {

@@ -51,14 +51,12 @@ void FilterOutPartition(Host& host, const InstallContext& context, const Text& p
               "zp_nor.txt|find /v \":", partNo, " \">", context.ProductDirSlash, "zp_nor_z.txt"}));
 }
 
-// Both values go unquoted into command lines. A partition number that is
-// not one reads as a missing pt_1; a drive that is neither a drive letter nor
-// a mark of a partition without one ("8:", or "Log:" and "Pri:" as the list
-// gives them) reads as a missing pt_2.
-TargetPartition ReadTargetPartition(Host& host, const InstallContext& context) {
-  TargetPartition target;
-  target.TargetPartNo = host.ReadIni(context.DrvIniPath, "part", "pt_1", "1");
-  target.TargetDrive = host.ReadIni(context.DrvIniPath, "part", "pt_2", "8:");
+// Guards against damaged values read back from krv_drv.ini: both go unquoted
+// into command lines. A partition number that is not one reads as a missing
+// pt_1; a drive that is neither a drive letter nor a mark of a partition
+// without one ("8:", or "Log:" and "Pri:" as the list gives them) reads as a
+// missing pt_2.
+TargetPartition UsableTargetPartition(TargetPartition target) {
   if (!IsDigits(target.TargetPartNo))
     target.TargetPartNo = "1";
   if (!IsDriveLetter(target.TargetDrive) && !TextEquals(target.TargetDrive, "8:") &&
@@ -66,6 +64,22 @@ TargetPartition ReadTargetPartition(Host& host, const InstallContext& context) {
     target.TargetDrive = "8:";
   }
   return target;
+}
+
+TargetPartition ReadTargetPartition(Host& host, const InstallContext& context) {
+  TargetPartition target;
+  target.TargetPartNo = host.ReadIni(context.DrvIniPath, "part", "pt_1", "1");
+  target.TargetDrive = host.ReadIni(context.DrvIniPath, "part", "pt_2", "8:");
+  return UsableTargetPartition(target);
+}
+
+// Guards against images kept, without a word, on the partition they are meant
+// to restore: when the final target is still the system partition and no
+// warning was shown yet, the user hears the one-partition warning.
+void WarnWhenTargetIsSystemPartition(Host& host, const InstallContext& context,
+                                     const TargetPartition& target, bool warned) {
+  if (!warned && TextEquals(target.TargetDrive, context.SystemDrive))
+    host.ShowMessage(kOnePartitionWarning, kStyleInformation);
 }
 
 bool OemRecoveryFound(const NormalPartitionFindings& findings) {
@@ -111,11 +125,7 @@ TargetPartition ChooseTargetPartition(Host& host, const InstallContext& context,
   }
 
   const TargetPartition target = ReadTargetPartition(host, context);
-  // Images kept on the system partition could not restore it: when no other
-  // partition was left to choose, the user hears the same warning.
-  if (!warned && TextEquals(target.TargetDrive, context.SystemDrive)) {
-    host.ShowMessage(kOnePartitionWarning, kStyleInformation);
-  }
+  WarnWhenTargetIsSystemPartition(host, context, target, warned);
   return target;
 }
 

@@ -6,7 +6,6 @@
 // tool is stored without extension as xc or xc1; the name it comes with
 // selects the final rights, and it gets that same name back at the end.
 #include "deploy/deploy.h"
-#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 

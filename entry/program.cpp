@@ -1,6 +1,7 @@
 #include "entry/program.h"
 
 #include "deploy/install_configuration.h"
+#include "host/program_values.h"
 #include "precheck/precheck.h"
 
 namespace kvx {

@@ -11,18 +11,6 @@
 
 namespace kvx {
 
-// Values that live for the whole run and are shared by the steps of the
-// install configuration. They start empty and are released with the entry.
-struct ProgramContext {
-  // "vt" (boot entries in the BCD store) or "nt" (boot.ini), set by the disk survey.
-  Text WinFamily;
-  // The last file opened, read and closed by a step, its text, and the result
-  // of the last search in that text.
-  int SharedFileNumber = 0;
-  Text SharedFileText;
-  int SharedFindResult = 0;
-};
-
 // Runs the program against the host and returns the process exit code, which
 // is always 0. Ends of the run from inside a job (EndProgram) land here too.
 int RunProgram(Host& host);

@@ -20,17 +20,21 @@ Text WithoutBlanks(Host& host, const Text& path) {
   return host.ShortPath(path);
 }
 
-Text ScratchFolder(Host& host) {
-  const Text folder = WithoutBlanks(host, host.GetEnv("TMP"));
-  // The batch lines carry the folder unquoted: one that still holds a blank
-  // (a volume without short names) or a character that the interpreter takes
-  // for its own cannot be carried; the scratch files then go where an unset
-  // TMP puts them, the root of the current drive.
+bool CannotGoUnquoted(const Text& folder) {
   for (const char* special : {" ", "&", "|", "<", ">", "^", "%", "\""}) {
     if (FindText(folder, special, false) != kNotFound)
-      return Text();
+      return true;
   }
-  return folder;
+  return false;
+}
+
+Text ScratchFolder(Host& host) {
+  const Text folder = WithoutBlanks(host, host.GetEnv("TMP"));
+  return CannotGoUnquoted(folder) ? Text() : folder;
+}
+
+Text OneLineBatch(const Text& commandLine) {
+  return Concat({"\r\n", commandLine, "\r\n"});
 }
 
 void ScratchBatchRun(Host& host, const Text& scratchDirSlash, const Text& fileName,
@@ -40,20 +44,22 @@ void ScratchBatchRun(Host& host, const Text& scratchDirSlash, const Text& fileNa
   host.RunCommand(path);
 }
 
-Text ReadWholeFile(Host& host, const Text& path, int openMode) {
-  const int fileNumber = host.OpenFile(path, openMode);
-  Text text = host.ReadText(fileNumber);
-  host.CloseFile(fileNumber);
-  return text;
+const Text& ReadIntoShared(Host& host, SharedFileValues& shared, const Text& path, int openMode) {
+  shared.SharedFileNumber = host.OpenFile(path, openMode);
+  shared.SharedFileText = host.ReadText(shared.SharedFileNumber);
+  host.CloseFile(shared.SharedFileNumber);
+  return shared.SharedFileText;
 }
 
-ProbeResult ProbeFile(Host& host, const Text& path, const Text& needle, bool ignoreCase) {
-  ProbeResult result;
-  result.fileNumber = host.OpenFile(path, kReadOnly);
-  result.text = host.ReadText(result.fileNumber);
-  host.CloseFile(result.fileNumber);
-  result.position = FindText(result.text, needle, ignoreCase);
-  return result;
+int FindInShared(SharedFileValues& shared, const Text& needle, bool ignoreCase) {
+  shared.SharedFindResult = FindText(shared.SharedFileText, needle, ignoreCase);
+  return shared.SharedFindResult;
+}
+
+int ProbeIntoShared(Host& host, SharedFileValues& shared, const Text& path, const Text& needle,
+                    bool ignoreCase) {
+  ReadIntoShared(host, shared, path, kReadOnly);
+  return FindInShared(shared, needle, ignoreCase);
 }
 
 void ScratchDelete(Host& host, const Text& shellPrefix, const Text& path) {

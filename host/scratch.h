@@ -7,6 +7,7 @@
 #define KVXCFG_HOST_SCRATCH_H
 
 #include "host/host.h"
+#include "host/program_values.h"
 #include "host/text.h"
 
 namespace kvx {
@@ -17,38 +18,43 @@ Text BuildCommandInterpreter(Host& host);
 // CommandInterpreter + " /c ".
 Text BuildShellPrefix(const Text& commandInterpreter);
 
-// The scratch folder from the TMP value, without a trailing backslash. A
-// value that holds a blank is used in its short form when there is one, so
-// that the many batch lines that splice it unquoted keep working. When even
-// that holds a blank, or the value holds one of & | < > ^ % or a quotation
-// mark, the result is empty: the root of the current drive, as for an unset
-// TMP.
+// The scratch folder from the TMP value, without a trailing backslash
+// (WithoutBlanks). When even that cannot go unquoted into the batch lines
+// (CannotGoUnquoted), the result is empty: the root of the current drive, as
+// for an unset TMP.
 Text ScratchFolder(Host& host);
 
-// The TMP value as found, or its short form when it holds a blank; any text
-// works (used for the program folder in the one unquoted batch line too).
+// Guards against a folder with a blank breaking the batch lines that splice
+// it unquoted: the path as found, or its short form when it holds a blank.
+// Used for TMP and for the program folder in the one unquoted batch line.
 Text WithoutBlanks(Host& host, const Text& path);
+
+// Guards against batch lines that the interpreter would cut or misread: true
+// for a folder that still holds a blank (a volume without short names) or
+// one of & | < > ^ % or a quotation mark.
+bool CannotGoUnquoted(const Text& folder);
+
+// A batch text of one command: an empty first line, the command, a line break.
+Text OneLineBatch(const Text& commandLine);
 
 // Writes the script whole to scratchDirSlash + fileName and runs that path
 // alone: no interpreter prefix, no quotation marks.
 void ScratchBatchRun(Host& host, const Text& scratchDirSlash, const Text& fileName,
                      const Text& scriptText);
 
-// What a file probe found: the file number used, the whole text, and the
-// position of the needle in it (kNotFound when absent).
-struct ProbeResult {
-  int fileNumber = 0;
-  Text text;
-  int position = kNotFound;
+// Opens the file with the given mode, reads all of it and closes it; keeps
+// the file number and the text. Returns the text.
+const Text& ReadIntoShared(Host& host, SharedFileValues& shared, const Text& path, int openMode);
 
-  bool found() const { return position != kNotFound; }
-};
+// Searches the text of the last file read from its start; keeps and returns
+// the position (kNotFound when absent).
+int FindInShared(SharedFileValues& shared, const Text& needle, bool ignoreCase);
 
-// Opens the file read-only, reads all of it, closes it and searches it.
-ProbeResult ProbeFile(Host& host, const Text& path, const Text& needle, bool ignoreCase);
-
-// Opens the file with the given mode, reads all of it and closes it.
-Text ReadWholeFile(Host& host, const Text& path, int openMode);
+// The file probe: reads the file read-only into the shared values and
+// searches it; returns the position (kNotFound when absent). A missing or
+// empty file answers kNotFound.
+int ProbeIntoShared(Host& host, SharedFileValues& shared, const Text& path, const Text& needle,
+                    bool ignoreCase);
 
 // ShellPrefix + "del /q " + quotation mark + path + quotation mark.
 void ScratchDelete(Host& host, const Text& shellPrefix, const Text& path);

@@ -5,12 +5,20 @@
 
 namespace kvx {
 
+namespace {
+
+// Guards against a finding left by an earlier, interrupted run passing for one
+// of this run: the script writes its finding only on a hit.
+void DeleteStaleFinding(Host& host, const PreInstallValues& values, const Text& findingPath) {
+  ScratchDelete(host, values.ShellPrefix, findingPath);
+}
+
+}  // namespace
+
 void CheckOtherWindows(Host& host, const PreInstallValues& values) {
   const Text scriptPath = Concat({values.TempDir, "\\vk_sys2.bat"});
   const Text findingPath = Concat({values.TempDir, "\\vk_sys2.txt"});
-  // The script writes its finding only on a hit; a finding left by an earlier
-  // run must not count as one of this run.
-  ScratchDelete(host, values.ShellPrefix, findingPath);
+  DeleteStaleFinding(host, values, findingPath);
   const Text script =
       Concat({"\r\nfor %%i in (d,e,f,g,h,i,j,k,l,m,n,o,p,q,r,s,t,u,v,w,x,y,z) do if exist %%i:",
               values.ProductDirNoDrive, "ghost.img echo sys2>", findingPath, "\r\n"});
@@ -44,7 +52,8 @@ void CheckVersionFile(Host& host, const PreInstallValues& values, const Text& pa
                       const Text& message) {
   if (!host.FileExists(path))
     return;
-  if (ProbeFile(host, path, values.VersionText, false).found())
+  SharedFileValues probe;
+  if (ProbeIntoShared(host, probe, path, values.VersionText, false) != kNotFound)
     return;
   RefuseInstall(host, values, kForeignVersionVerdict, message);
 }

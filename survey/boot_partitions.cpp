@@ -8,12 +8,19 @@
 namespace kvx {
 namespace {
 
-// A drive read back from krv_pass.ini that is not a letter and a colon
-// cannot be a drive; C: stands in for it. Two characters such as ".." or
-// "\\" would make every path built on them relative or break the command
-// lines they go into.
+// Guards against a damaged drive read back from krv_pass.ini: one that is not
+// a letter and a colon cannot be a drive, and C: stands in for it. Two
+// characters such as ".." or "\\" would make every path built on them
+// relative or break the command lines they go into.
 Text DriveOrC(const Text& drive) {
   return IsDriveLetter(drive) ? drive : Text("C:");
+}
+
+// Guards against a damaged disk number read back from krv_pass.ini: it goes
+// unquoted into a command line later, so anything but digits counts as no
+// number at all.
+Text DigitsOrEmpty(const Text& number) {
+  return IsDigits(number) ? number : Text();
 }
 
 }  // namespace
@@ -41,11 +48,7 @@ SurveySettings FindBootPartitions(Host& host, InstallContext& context) {
                             scans[disk], "&if not errorlevel 1 ",
                             FiCommand(dir, passIni, "boot", "drvc", indexes[disk])}));
   }
-  context.BootDiskIndex = host.ReadIni(passIni, "boot", "drvc", Text());
-  // The number goes unquoted into a command line later: anything but digits
-  // counts as no number at all.
-  if (!IsDigits(context.BootDiskIndex))
-    context.BootDiskIndex = Text();
+  context.BootDiskIndex = DigitsOrEmpty(host.ReadIni(passIni, "boot", "drvc", Text()));
 
   // The boot disk's own scan file; anything but 0 to 3 falls back to disk 1.
   const char* const suffixes[] = {"", "2", "3", "4"};

@@ -1,6 +1,6 @@
 // The machine's maker and model: the BIOS, product and baseboard
 // descriptions from wmic plus one system text, searched for four model tags.
-#include "entry/shared_file.h"
+#include "host/scratch.h"
 #include "survey/survey.h"
 
 namespace kvx {

@@ -1,6 +1,5 @@
 // The boot disk's normal-partition list (zp_nor.txt) and the signs of a
 // maker's recovery partition in it.
-#include "entry/shared_file.h"
 #include "host/scratch.h"
 #include "host/tools.h"
 #include "survey/survey.h"

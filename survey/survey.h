@@ -5,7 +5,7 @@
 #ifndef KVXCFG_SURVEY_SURVEY_H
 #define KVXCFG_SURVEY_SURVEY_H
 
-#include "entry/program.h"
+#include "host/program_values.h"
 #include "host/host.h"
 #include "survey/records.h"
 

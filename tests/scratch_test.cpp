@@ -51,12 +51,13 @@ TEST(FileProbe, MissingAndEmptyFilesAnswerAbsent) {
   ScriptedHost host;
   host.PutFile("C:\\TEMP\\empty.txt", "");
   host.PutFile("C:\\TEMP\\full.txt", "x {abc}");
-  EXPECT_FALSE(ProbeFile(host, "C:\\TEMP\\missing.txt", "{", false).found());
-  EXPECT_FALSE(ProbeFile(host, "C:\\TEMP\\empty.txt", "{", false).found());
-  const ProbeResult full = ProbeFile(host, "c:\\temp\\FULL.TXT", "{ABC", true);
-  EXPECT_EQ(full.position, 2);
-  EXPECT_EQ(full.text, "x {abc}");
-  EXPECT_FALSE(ProbeFile(host, "C:\\TEMP\\full.txt", "{ABC", false).found());
+  SharedFileValues shared;
+  EXPECT_EQ(ProbeIntoShared(host, shared, "C:\\TEMP\\missing.txt", "{", false), kNotFound);
+  EXPECT_EQ(ProbeIntoShared(host, shared, "C:\\TEMP\\empty.txt", "{", false), kNotFound);
+  EXPECT_EQ(ProbeIntoShared(host, shared, "c:\\temp\\FULL.TXT", "{ABC", true), 2);
+  EXPECT_EQ(shared.SharedFindResult, 2);
+  EXPECT_EQ(shared.SharedFileText, "x {abc}");
+  EXPECT_EQ(ProbeIntoShared(host, shared, "C:\\TEMP\\full.txt", "{ABC", false), kNotFound);
 }
 
 TEST(ScratchDelete, QuotesThePath) {

@@ -5,7 +5,7 @@
 #ifndef KVXCFG_TESTS_SUPPORT_BOOTMENU_BENCH_H
 #define KVXCFG_TESTS_SUPPORT_BOOTMENU_BENCH_H
 
-#include "entry/program.h"
+#include "host/program_values.h"
 #include "survey/records.h"
 #include "tests/support/sample_context.h"
 #include "tests/support/simulated_windows.h"
