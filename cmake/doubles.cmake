@@ -1,12 +1,12 @@
-# Native build of the bench doubles' shared code (tests/e2e/doubles) and its
+# Native build of the bench doubles' shared code (tests/tools) and its
 # tests. The Windows programs themselves are built by scripts/build-doubles.sh.
-file(GLOB KVX_DOUBLES_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/doubles/*.cpp)
+file(GLOB KVX_DOUBLES_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/tools/*.cpp)
 list(FILTER KVX_DOUBLES_SOURCES EXCLUDE REGEX "_windows\\.cpp$")
 add_library(kvx_doubles STATIC ${KVX_DOUBLES_SOURCES})
 target_include_directories(kvx_doubles PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 file(GLOB KVX_DOUBLES_TEST_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/doubles_test/*.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/tools_test/*.cpp)
 add_executable(kvx_doubles_tests ${KVX_DOUBLES_TEST_SOURCES})
 target_link_libraries(kvx_doubles_tests PRIVATE kvx_doubles GTest::gtest_main)
 gtest_discover_tests(kvx_doubles_tests DISCOVERY_TIMEOUT 60)

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Cross-builds the bench doubles (tests/e2e/doubles) as 32-bit Windows
+# Cross-builds the bench doubles (tests/tools) as 32-bit Windows
 # programs with MinGW-w64, statically linked, into build/doubles:
 #
 #   build/doubles/product/  zp fi fr xc ghost32.exe   the companion tools, named
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 
 CXX="${KVX_MINGW_CXX:-i686-w64-mingw32-g++}"
 OUT="${1:-build/doubles}"
-SRC=tests/e2e/doubles
+SRC=tests/tools
 OBJ="$OUT/obj"
 
 if ! command -v "$CXX" >/dev/null 2>&1; then

@@ -11,7 +11,7 @@
 # build/e2e) is made anew: prefix/ is the machine's Wine prefix (drive C: is
 # prefix/drive_c), drives/d/ and so on its other drives. Afterwards it holds:
 #
-#   calls.log   the call log (tests/e2e/bench/trace_record.h, doubles/README.md)
+#   calls.log   the call log (tests/e2e/bench/trace_record.h, tests/tools/README.md)
 #   state.txt   the attributes of the files that matter and the registry
 #               import, listed on the machine after the run
 #   wall.txt    seconds the whole Wine session took

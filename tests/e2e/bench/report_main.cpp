@@ -14,8 +14,8 @@
 
 #include "tests/e2e/bench/run_folder.h"
 #include "tests/e2e/bench/trace_record.h"
-#include "tests/e2e/doubles/bcd_store.h"
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/bcd_store.h"
+#include "tests/tools/text.h"
 
 namespace kvx::bench {
 namespace {

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "tests/e2e/bench/trace_record.h"
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/text.h"
 
 namespace kvx::bench {
 

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "tests/e2e/bench/trace_record.h"
-#include "tests/e2e/doubles/doubles.h"
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/doubles.h"
+#include "tests/tools/text.h"
 
 namespace {
 

@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "tests/e2e/bench/trace_record.h"
-#include "tests/e2e/doubles/doubles.h"
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/doubles.h"
+#include "tests/tools/text.h"
 
 namespace {
 

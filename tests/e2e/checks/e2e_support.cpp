@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "tests/e2e/bench/trace_record.h"
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/text.h"
 
 namespace kvx::e2e {
 

@@ -6,7 +6,7 @@
 
 #include "tests/e2e/bench/trace_record.h"
 #include "tests/e2e/checks/e2e_support.h"
-#include "tests/e2e/doubles/bcd_store.h"
+#include "tests/tools/bcd_store.h"
 
 namespace kvx::e2e {
 namespace {

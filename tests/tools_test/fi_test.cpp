@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "memory_machine.h"
-#include "tests/e2e/doubles/doubles.h"
-#include "tests/e2e/doubles/ini_edit.h"
+#include "tests/tools/doubles.h"
+#include "tests/tools/ini_edit.h"
 
 namespace kvx::bench {
 namespace {

@@ -1,10 +1,10 @@
 // Command-line splitting, GBK-aware searches and the call log.
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/text.h"
 
 #include <gtest/gtest.h>
 
 #include "memory_machine.h"
-#include "tests/e2e/doubles/doubles.h"
+#include "tests/tools/doubles.h"
 
 namespace kvx::bench {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "memory_machine.h"
-#include "tests/e2e/doubles/doubles.h"
-#include "tests/e2e/doubles/survey.h"
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/doubles.h"
+#include "tests/tools/survey.h"
+#include "tests/tools/text.h"
 
 namespace kvx::bench {
 namespace {

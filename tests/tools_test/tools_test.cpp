@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "memory_machine.h"
-#include "tests/e2e/doubles/doubles.h"
+#include "tests/tools/doubles.h"
 
 namespace kvx::bench {
 namespace {

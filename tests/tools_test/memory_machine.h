@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "tests/e2e/doubles/machine.h"
+#include "tests/tools/machine.h"
 
 namespace kvx::bench::testing {
 

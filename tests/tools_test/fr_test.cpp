@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "memory_machine.h"
-#include "tests/e2e/doubles/doubles.h"
-#include "tests/e2e/doubles/replace.h"
+#include "tests/tools/doubles.h"
+#include "tests/tools/replace.h"
 
 namespace kvx::bench {
 namespace {

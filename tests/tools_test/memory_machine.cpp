@@ -1,6 +1,6 @@
 #include "memory_machine.h"
 
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/text.h"
 
 namespace kvx::bench::testing {
 

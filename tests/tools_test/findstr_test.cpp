@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "memory_machine.h"
-#include "tests/e2e/doubles/doubles.h"
-#include "tests/e2e/doubles/findstr_match.h"
+#include "tests/tools/doubles.h"
+#include "tests/tools/findstr_match.h"
 
 namespace kvx::bench {
 namespace {

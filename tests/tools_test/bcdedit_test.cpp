@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "memory_machine.h"
-#include "tests/e2e/doubles/bcd_store.h"
-#include "tests/e2e/doubles/doubles.h"
-#include "tests/e2e/doubles/text.h"
+#include "tests/tools/bcd_store.h"
+#include "tests/tools/doubles.h"
+#include "tests/tools/text.h"
 
 namespace kvx::bench {
 namespace {
