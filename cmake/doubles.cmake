@@ -8,5 +8,5 @@ target_include_directories(kvx_doubles PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 file(GLOB KVX_DOUBLES_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/tools_test/*.cpp)
 add_executable(kvx_doubles_tests ${KVX_DOUBLES_TEST_SOURCES})
-target_link_libraries(kvx_doubles_tests PRIVATE kvx_doubles GTest::gtest_main)
+target_link_libraries(kvx_doubles_tests PRIVATE kvxcfg_test_support GTest::gtest_main)
 gtest_discover_tests(kvx_doubles_tests DISCOVERY_TIMEOUT 60)

@@ -23,9 +23,9 @@ const Text kTemplate =
     "bcdedit /set {REALID} locale zh-CN\r\n";
 
 // The identifiers the simulated store hands out, in order.
-const Text kId1 = "{5a17c0de-0000-4000-8000-000000000001}";
-const Text kId2 = "{5a17c0de-0000-4000-8000-000000000002}";
-const Text kId3 = "{5a17c0de-0000-4000-8000-000000000003}";
+const Text kId1 = bench::CreatedId(1);
+const Text kId2 = bench::CreatedId(2);
+const Text kId3 = bench::CreatedId(3);
 
 class BcdRegistration : public ::testing::Test, protected testing::BootMenuBench {
  protected:
@@ -34,13 +34,22 @@ class BcdRegistration : public ::testing::Test, protected testing::BootMenuBench
     host.PutFolder("C:\\WINDOWS\\system32");
     host.PutFolder("C:\\WINDOWS\\syswow64");
     host.PutFile("c:\\vesk\\korv\\BCD_SET", kTemplate);
-    host.PutFile("C:\\boot\\bcd", "store file");
+    host.PutFile("C:\\boot\\bcd", machine.Fixture("bcd_store.txt"));
     program.WinFamily = "vt";
     paths.BootConfigPath = "C:\\boot\\bcd";
     paths.BootConfigBackupPath = "C:\\bcd.kvx";
   }
 
   void Run() { RegisterBcdEntry(host, context, paths, program); }
+
+  // The store as the run left it, and one of its entries' elements.
+  bench::BcdStore Store() const { return machine.Store(); }
+  Text Element(const Text& id, const Text& name) const {
+    const bench::BcdStore store = Store();
+    const bench::BcdEntry* entry = store.Find(id);
+    return entry == nullptr ? Text("(no entry)") : entry->Element(name);
+  }
+  bool Has(const Text& id) const { return Store().Find(id) != nullptr; }
 
   size_t Count(const Text& commandLine) const {
     const std::vector<Text> commands = host.Commands();
@@ -115,7 +124,8 @@ TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
       "run C:\\WINDOWS\\system32\\cmd.exe /c copy /y c:\\vesk\\korv\\BCD_SET "
       "C:\\TEMP\\vk_vt01s.bat",
       "run c:\\vesk\\korv\\fr C:\\TEMP\\vk_vt01s.bat -f:\"{REALID}\" "
-      "-t:\"{5a17c0de-0000-4000-8000-000000000001}\r\n\"",
+      "-t:\"" +
+          kId1 + "\r\n\"",
       "run c:\\vesk\\korv\\fr C:\\TEMP\\vk_vt01s.bat -r:\"}\\r\\n\" -t:\"}\"",
       "run C:\\TEMP\\vk_vt01s.bat",
       // Loader check, export, final enumeration, the .sdr copies.
@@ -133,19 +143,16 @@ TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
 
   // The filled-in template is one command per line again.
   EXPECT_EQ(host.Content("C:\\TEMP\\vk_vt01s.bat"),
-            "\r\nbcdedit /set {5a17c0de-0000-4000-8000-000000000001} device partition=C:\r\n"
-            "bcdedit /set {5a17c0de-0000-4000-8000-000000000001} path \\kvldr.mbr\r\n"
-            "bcdedit /set {5a17c0de-0000-4000-8000-000000000001} locale zh-CN\r\n");
-  const auto* entry = store.Find(kId1);
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->Setting("description"), "珂瓦克斯 v2013.01.23");
-  EXPECT_EQ(entry->Setting("path"), "\\kvldr.mbr");
-  EXPECT_EQ(entry->Setting("locale"), "zh-CN");
-  EXPECT_EQ(store.displayOrder, (std::vector<Text>{"{current}", kId1}));
-  EXPECT_EQ(store.timeout, "5");
+            "\r\nbcdedit /set " + kId1 + " device partition=C:\r\n" + "bcdedit /set " + kId1 +
+                " path \\kvldr.mbr\r\n" + "bcdedit /set " + kId1 + " locale zh-CN\r\n");
+  EXPECT_EQ(Element(kId1, "description"), "珂瓦克斯 v2013.01.23");
+  EXPECT_EQ(Element(kId1, "path"), "\\kvldr.mbr");
+  EXPECT_EQ(Element(kId1, "locale"), "zh-CN");
+  EXPECT_EQ(testing::DisplayOrder(Store()), (std::vector<Text>{"{current}", kId1}));
+  EXPECT_EQ(Element("{bootmgr}", "timeout"), "5");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\krv_id.ini"), kId1 + "\r\n");
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\BCD"));
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\bcd_all.ini"), store.Enumeration());
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\bcd_all.ini"), bench::EnumAll(Store()));
   EXPECT_TRUE(host.Messages().empty());
   // The last probe is the loader check on the enumeration.
   EXPECT_NE(program.SharedFindResult, kNotFound);
@@ -154,11 +161,12 @@ TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
 
 TEST_F(BcdRegistration, TwoStaleEntriesTakeTwoPassesLastMatchFirst) {
   context = testing::SampleEnglishInstallContext();
-  const Text older = store.AddBootSector("KORVAX v2011.02.03", "\\kvldr.mbr");
-  const Text newer = store.AddBootSector("KORVAX v2012.05.01", "\\kvldr.mbr");
-  store.displayOrder.push_back(older);
-  store.displayOrder.push_back(newer);
-  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", store.Enumeration());
+  bench::BcdStore store = Store();
+  const Text older = testing::AddBootSector(store, "KORVAX v2011.02.03", "\\kvldr.mbr");
+  const Text newer = testing::AddBootSector(store, "KORVAX v2012.05.01", "\\kvldr.mbr");
+  testing::SetDisplayOrder(store, {"{current}", older, newer});
+  machine.PutStore(store);
+  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(store));
   host.PutFile("c:\\vesk\\korv\\krv_id.ini", newer + "\r\n");
 
   Run();
@@ -172,17 +180,19 @@ TEST_F(BcdRegistration, TwoStaleEntriesTakeTwoPassesLastMatchFirst) {
   EXPECT_EQ(Written("C:\\TEMP\\vk_vt01y.bat"),
             (std::vector<Text>{"\r\nbcdedit /delete  /cleanup\r\n"}));
   EXPECT_EQ(Count("C:\\TEMP\\vk_vt01y.bat"), 1u);
-  EXPECT_EQ(store.Find(older), nullptr);
-  EXPECT_EQ(store.Find(newer), nullptr);
+  EXPECT_FALSE(Has(older));
+  EXPECT_FALSE(Has(newer));
   // The new entry takes the next identifier and is the only product entry left.
-  EXPECT_EQ(store.displayOrder, (std::vector<Text>{"{current}", kId3}));
+  EXPECT_EQ(testing::DisplayOrder(Store()), (std::vector<Text>{"{current}", kId3}));
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\krv_id.ini"), kId3 + "\r\n");
   EXPECT_TRUE(machine.unhandled.empty());
 }
 
 TEST_F(BcdRegistration, AnEntryThatCannotBeDeletedEndsTheLoopAfterTwentyOnePasses) {
-  const Text stuck = store.AddBootSector("Rescue", "\\kvldr.mbr", true);
-  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", store.Enumeration());
+  bench::BcdStore store = Store();
+  const Text stuck = testing::AddBootSector(store, "Rescue", "\\kvldr.mbr", true);
+  machine.PutStore(store);
+  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(store));
 
   Run();
 
@@ -195,15 +205,17 @@ TEST_F(BcdRegistration, AnEntryThatCannotBeDeletedEndsTheLoopAfterTwentyOnePasse
   EXPECT_EQ(Written("C:\\TEMP\\vk_vt01q.bat").back(),
             "\r\nbcdedit /delete " + stuck + "\r\n /cleanup\r\n");
   // The run goes on: the new entry is created and the store exported.
-  ASSERT_NE(store.Find(kId2), nullptr);
-  EXPECT_NE(store.Find(stuck), nullptr);
+  ASSERT_TRUE(Has(kId2));
+  EXPECT_TRUE(Has(stuck));
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\BCD"));
   EXPECT_TRUE(host.Messages().empty());
 }
 
 TEST_F(BcdRegistration, NameFoundOnlyInAnotherCaseIsNeverExtractedAndTakesAllPasses) {
   context = testing::SampleEnglishInstallContext();
-  const Text other = store.AddBootSector("korvax v2010.01.01", "\\old.mbr");
+  bench::BcdStore store = Store();
+  const Text other = testing::AddBootSector(store, "korvax v2010.01.01", "\\old.mbr");
+  machine.PutStore(store);
 
   Run();
 
@@ -214,27 +226,29 @@ TEST_F(BcdRegistration, NameFoundOnlyInAnotherCaseIsNeverExtractedAndTakesAllPas
   ASSERT_EQ(deletes.size(), 21u);
   for (const Text& text : deletes)
     EXPECT_EQ(text, "\r\nbcdedit /delete  /cleanup\r\n");
-  EXPECT_NE(store.Find(other), nullptr);
-  EXPECT_NE(store.Find(kId2), nullptr);
+  EXPECT_TRUE(Has(other));
+  EXPECT_TRUE(Has(kId2));
 }
 
 // The first delete batch on a machine whose store holds an old product entry
 // that findstr's case-sensitive search misses (its path in capitals), one
-// listed as the default entry, and another loader's boot sector; the
-// previous run's enumeration lists them all, and krv_id.ini holds the given
-// text, which the extraction leaves as it is.
+// listed as the default entry ({default}), and another loader's boot sector
+// (kId3); the previous run's enumeration lists them all, and krv_id.ini holds
+// the given text, which the extraction leaves as it is.
 Text FirstDeleteWithKeptIdentifier(const Text& kept) {
   testing::BootMenuBench bench;
   bench.host.PutFolder("C:\\TEMP");
-  bench.program.WinFamily = "vt";
-  bench.store.AddBootSector("", "\\KVLDR.MBR");
-  bench.store.entries.push_back({"{default}", "Boot Sector", {{"path", "\\KVLDR.MBR"}}});
-  bench.store.AddBootSector("GRUB", "\\grldr.mbr");
-  bench.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench.store.Enumeration());
+  bench::BcdStore store = bench.machine.Store();
+  testing::AddBootSector(store, "", "\\KVLDR.MBR");
+  store.Find("{bootmgr}")->Set("default", testing::AddBootSector(store, "", "\\KVLDR.MBR"));
+  testing::AddBootSector(store, "GRUB", "\\grldr.mbr");
+  bench.machine.PutStore(store);
+  bench.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(store));
   bench.host.PutFile("c:\\vesk\\korv\\krv_id.ini", kept);
   RegisterBcdEntry(bench.host, bench.context, bench.paths, bench.program);
-  EXPECT_NE(bench.store.Find("{current}"), nullptr);
-  EXPECT_NE(bench.store.Find(kId2), nullptr);  // the other loader's entry
+  const bench::BcdStore after = bench.machine.Store();
+  EXPECT_NE(after.Find("{current}"), nullptr);
+  EXPECT_NE(after.Find(kId3), nullptr);  // the other loader's entry
   for (const auto& op : bench.host.Log()) {
     if (op.name == "WriteWholeFile" && op.path == "C:\\TEMP\\vk_vt01q.bat")
       return op.text;
@@ -248,7 +262,7 @@ Text FirstDeleteWithKeptIdentifier(const Text& kept) {
 // another entry's would delete that entry ({current} the running Windows'),
 // and further lines would run as commands.
 TEST(BcdStaleEntries, KeptIdentifierIsDeletedOnlyWhenListedWithTheSearchText) {
-  for (const Text& kept : {kId2 + "\r\n", Text("{current}\r\n"),
+  for (const Text& kept : {kId3 + "\r\n", Text("{current}\r\n"),
                            Text("x\r\ndel /q c:\\boot.ini\r\n"), kId1 + "\r\n\r\ncopy a b\r\n"}) {
     EXPECT_EQ(FirstDeleteWithKeptIdentifier(kept), "\r\nbcdedit /delete  /cleanup\r\n") << kept;
   }
@@ -287,7 +301,7 @@ TEST_F(BcdRegistration, SixtyFourBitWindowsGetsBcdeditThroughTheShortProgramFold
                    "write C:\\TEMP\\vk_vt020.bat \r\nbcdedit /timeout 5\r\n",
                    "run C:\\TEMP\\vk_vt020.bat"}));
   EXPECT_EQ(host.Content("C:\\WINDOWS\\syswow64\\bcdedit.exe"), "product bcdedit");
-  EXPECT_NE(store.Find(kId1), nullptr);
+  EXPECT_TRUE(Has(kId1));
   EXPECT_TRUE(host.Messages().empty());
   EXPECT_TRUE(machine.unhandled.empty());
 }
@@ -304,7 +318,7 @@ TEST_F(BcdRegistration, SixtyFourBitWindowsCopiesItsOwnBcdeditFirst) {
             "\r\nbcdedit.exe||echo f|xcopy C:\\SETUP\\bcdedit C:\\WINDOWS\\syswow64\\bcdedit.exe "
             "/k /r /h /c /y\r\n");
   EXPECT_EQ(host.Content("C:\\WINDOWS\\syswow64\\bcdedit.exe"), "system bcdedit");
-  EXPECT_NE(store.Find(kId1), nullptr);
+  EXPECT_TRUE(Has(kId1));
 }
 
 TEST_F(BcdRegistration, TimeoutIsOneSecondOnlyForExactlyOne) {
@@ -325,22 +339,26 @@ TEST_F(BcdRegistration, TimeoutIsOneSecondOnlyForExactlyOne) {
     }
     ASSERT_GE(batches.size(), 2u);
     EXPECT_EQ(batches[1], line) << "sec1=" << sec1;
-    EXPECT_EQ(simulated.store.timeout, sec1 == "1" ? "1" : "5");
+    EXPECT_EQ(simulated.Store().Find("{bootmgr}")->Element("timeout"), sec1 == "1" ? "1" : "5");
   }
 }
 
 TEST_F(BcdRegistration, UnreadableStoreIsImportedFromTheActivePartition) {
-  store.readable = false;
+  bench::BcdStore store = Store();
+  store.unreadable = true;
+  machine.PutStore(store);
 
   Run();
 
   EXPECT_EQ(Written("C:\\TEMP\\vk_vt020.bat")[1], "\r\nbcdedit /import C:\\boot\\bcd\r\n");
-  EXPECT_NE(store.Find(kId1), nullptr);
+  EXPECT_TRUE(Has(kId1));
   EXPECT_TRUE(host.Messages().empty());
 }
 
 TEST_F(BcdRegistration, RefusedCreationShowsBothMessagesAndSkipsTemplateAndExport) {
+  bench::BcdStore store = Store();
   store.refuseCreate = true;
+  machine.PutStore(store);
 
   Run();
 
@@ -382,12 +400,12 @@ TEST_F(BcdRegistration, TemplateWithoutPlaceholderRunsAsShipped) {
 
   EXPECT_EQ(host.Content("C:\\TEMP\\vk_vt01s.bat"), "\r\nbcdedit /timeout 7\r\n");
   EXPECT_EQ(Count("C:\\TEMP\\vk_vt01s.bat"), 1u);
-  EXPECT_EQ(store.timeout, "7");
+  EXPECT_EQ(Element("{bootmgr}", "timeout"), "7");
   // The settings batch alone gave the entry its loader path and its place in
   // the menu (its loop runs every bcdedit command with the identifier): no
   // message, export done.
-  EXPECT_EQ(store.Find(kId1)->Setting("path"), "\\kvldr.mbr");
-  EXPECT_EQ(store.displayOrder, (std::vector<Text>{"{current}", kId1}));
+  EXPECT_EQ(Element(kId1, "path"), "\\kvldr.mbr");
+  EXPECT_EQ(testing::DisplayOrder(Store()), (std::vector<Text>{"{current}", kId1}));
   EXPECT_TRUE(host.Messages().empty());
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\BCD"));
 }
@@ -395,7 +413,9 @@ TEST_F(BcdRegistration, TemplateWithoutPlaceholderRunsAsShipped) {
 TEST_F(BcdRegistration, EntryWithoutLoaderPathShowsOneMessageAndSkipsTheExport) {
   // bcdedit answers with the identifier as third word: the settings batch
   // takes a wrong word and sets nothing; the template sets no path either.
-  store.createAnswerLead = "The entry";
+  bench::BcdStore store = Store();
+  store.createAnswer.clear();  // bcdedit's English answer
+  machine.PutStore(store);
   host.PutFile("c:\\vesk\\korv\\BCD_SET", "\r\nbcdedit /set {REALID} locale zh-CN\r\n");
 
   Run();
@@ -406,7 +426,7 @@ TEST_F(BcdRegistration, EntryWithoutLoaderPathShowsOneMessageAndSkipsTheExport) 
             "BCD的本软件启动项 kvldr.mbr 写入失败，按【确认】继续\r\n"
             "请保证当前用户属于管理员组并且已经关闭UAC，再尝试重新安装本软件");
   // The identifier came from the enumeration, not from the settings batch.
-  EXPECT_EQ(store.Find(kId1)->Setting("locale"), "zh-CN");
+  EXPECT_EQ(Element(kId1, "locale"), "zh-CN");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\krv_id.ini"), kId1 + "\r\n");
   EXPECT_FALSE(host.Exists("c:\\vesk\\korv\\BCD"));
 }

@@ -44,7 +44,7 @@ struct TargetMachine {
     host.PutFolder("C:\\TEMP");
     host.PutFile("c:\\vesk\\korv\\c_pan.txt", "panel");
     host.PutFile("c:\\vesk\\korv\\" + toolName, "access tool");
-    machine.fileSystems["D:"] = fileSystem;
+    machine.PutFixture("chkntfs.txt", "D: " + fileSystem + "\r\n");
   }
 
   void Deploy(const Text& drive = "D:") {
@@ -69,7 +69,7 @@ TEST(TargetFolder, FreshNtfsPartitionWithToolStoredAsXc) {
   EXPECT_EQ(m.program.SharedFileText, kNtfsReport);
   EXPECT_EQ(m.program.SharedFindResult, 31);
   EXPECT_NE(m.program.SharedFileNumber, 0);
-  EXPECT_EQ(m.machine.grants["D:\\~1"], "Everyone:rewx");
+  EXPECT_EQ(m.machine.Grants()["D:\\~1"], "Everyone:rewx");
   EXPECT_TRUE(m.machine.unhandled.empty());
 }
 

@@ -9,7 +9,6 @@
 namespace kvx {
 namespace {
 
-using testing::BcdEntry;
 using testing::ExpectEveryOperationMayFail;
 using testing::Machine;
 using testing::Mode;
@@ -155,29 +154,32 @@ TEST(DataSafety, SavedBootIniWithoutWindowsIsNeitherRestoredNorRemoved) {
 // previous run's enumeration holds them all.
 void Windows7WithForeignEntries(Machine& m) {
   testing::SetUpWindows7OverEarlierInstall(m.host, *m.windows);
-  testing::BcdStore& store = m.windows->store;
+  bench::BcdStore store = m.windows->Store();
   const Text resume = "{1f0e7b2c-5d11-4e1b-9a0c-3b5f7d9e2a41}";
-  store.Find("{current}")->settings.push_back({"resumeobject", resume});
-  store.Find("{current}")->settings.push_back({"inherit", "{bootloadersettings}"});
+  store.Find("{current}")->Set("resumeobject", resume);
+  store.Find("{current}")->Set("inherit", "{bootloadersettings}");
   store.entries.push_back({"{466f5a88-0af2-4f76-9038-095b170dc21c}",
-                           "Windows Legacy OS Loader",
+                           "ntldr",
                            {{"device", "partition=D:"},
                             {"path", "\\ntldr"},
                             {"description", "Earlier Version of Windows"}}});
   store.entries.push_back({"{memdiag}",
-                           "Windows Memory Tester",
+                           "memdiag",
                            {{"device", "partition=C:"},
                             {"path", "\\boot\\memtest.exe"},
                             {"description", "Windows Memory Diagnostic"}}});
   store.entries.push_back({resume,
-                           "Resume from Hibernate",
+                           "resume",
                            {{"device", "partition=C:"},
                             {"path", "\\Windows\\system32\\winresume.exe"},
                             {"description", "Windows Resume Application"},
                             {"inherit", "{resumeloadersettings}"}}});
-  store.AddBootSector("GRUB", "\\grldr.mbr");
-  store.displayOrder.push_back("{466f5a88-0af2-4f76-9038-095b170dc21c}");
-  m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", store.Enumeration());
+  testing::AddBootSector(store, "GRUB", "\\grldr.mbr");
+  std::vector<Text> order = testing::DisplayOrder(store);
+  order.push_back("{466f5a88-0af2-4f76-9038-095b170dc21c}");
+  testing::SetDisplayOrder(store, order);
+  m.windows->PutStore(store);
+  m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(store));
 }
 
 // The foreign entries untouched and no delete or set naming them: checked

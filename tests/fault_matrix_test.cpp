@@ -111,14 +111,16 @@ std::function<void(Machine&)> ProgramFolder(const Text& folder) {
 // beside a foreign boot sector; locked ones can never be deleted.
 std::function<void(Machine&)> ProductEntries(int count, bool locked) {
   return [count, locked](Machine& m) {
-    testing::BcdStore& store = m.windows->store;
-    store.AddBootSector("GRUB", "\\grldr.mbr");
+    bench::BcdStore store = m.windows->Store();
+    testing::AddBootSector(store, "GRUB", "\\grldr.mbr");
+    std::vector<Text> order = testing::DisplayOrder(store);
     for (int i = 0; i < count; ++i) {
-      const Text id = store.AddBootSector(i % 3 == 0 ? "KORVAX v2011.01.01" : "",
-                                          i % 3 == 1 ? "" : "\\kvldr.mbr", locked);
-      store.displayOrder.push_back(id);
+      order.push_back(testing::AddBootSector(store, i % 3 == 0 ? "KORVAX v2011.01.01" : "",
+                                             i % 3 == 1 ? "" : "\\kvldr.mbr", locked));
     }
-    m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", store.Enumeration());
+    testing::SetDisplayOrder(store, order);
+    m.windows->PutStore(store);
+    m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(store));
   };
 }
 

@@ -238,15 +238,16 @@ void InstallMachine(Dice& dice, Machine& m) {
   const size_t systemDisk = dice.Below(disks + 1);
   for (size_t disk = 1; disk <= disks; ++disk) {
     const Text scan = DiskScan(dice, static_cast<int>(disk), letters, disk == systemDisk + 1);
-    windows.diskScans[std::to_string(disk)] = scan;
+    windows.PutFixture("zp_raw_all_" + std::to_string(disk) + ".txt", scan);
     const Text list = dice.Chance(10) ? Text() : "Disk\r\nNo Drv FS Size Label\r\n" + scan;
-    windows.normalPartitions[std::to_string(disk - 1)] = list;
+    windows.PutFixture("zp_raw_normal_" + std::to_string(disk - 1) + ".txt", list);
   }
+  Text fileSystems;
   for (const Text drive : {"C:", "D:", "E:", "F:", "G:"}) {
     m.host.AddDrive(drive);
     const Text fileSystem = dice.Pick(std::vector<Text>{"NTFS", "FAT32", ""});
     if (!fileSystem.empty())
-      windows.fileSystems[drive] = fileSystem;
+      fileSystems += drive + " " + fileSystem + "\r\n";
     if (dice.Chance(8))
       m.host.PutFile(drive + "\\~1", "a file in the way");
     if (dice.Chance(8)) {
@@ -254,9 +255,12 @@ void InstallMachine(Dice& dice, Machine& m) {
       m.host.PutFile(drive + "\\~1\\SYS.GHO", "image");
     }
   }
+  windows.PutFixture("chkntfs.txt", fileSystems);
   if (dice.Chance(30))
-    windows.wmic["csproduct"] = dice.Pick(std::vector<Text>{
-        "Name=T400 REM_ThinkPad\r\n", "Vendor=ASUSTeK REM_ASUS\r\n", "Name=Satellite\r\n"});
+    windows.PutFixture(
+        "wmic_csproduct.txt",
+        dice.Pick(std::vector<Text>{"Name=T400 REM_ThinkPad\r\n", "Vendor=ASUSTeK REM_ASUS\r\n",
+                                    "Name=Satellite\r\n"}));
 
   // The product folder's files.
   if (dice.Chance(50))
@@ -294,39 +298,46 @@ void InstallMachine(Dice& dice, Machine& m) {
 
   // The store: foreign entries, old product entries (some that cannot be
   // deleted), the previous run's enumeration and identifier.
-  testing::BcdStore& store = windows.store;
-  store.readable = dice.Chance(85);
+  bench::BcdStore store = windows.Store();
+  const bool storeFile = dice.Chance(50);  // the store's file on the active partition
+  store.unreadable = !dice.Chance(85);
   store.refuseCreate = dice.Chance(10);
-  store.createAnswerLead = dice.Pick(std::vector<Text>{"Entry", "The entry", "已成功创建项"});
+  store.createAnswer =
+      dice.Pick(std::vector<Text>{"Entry {id} created.", "", "已成功创建项 {id} created."});
+  store.Find("{current}")->Set("inherit", "{bootloadersettings}");
   if (dice.Chance(50))
-    m.host.PutFile("C:\\boot\\bcd", "store");
-  store.Find("{current}")->settings.push_back({"inherit", "{bootloadersettings}"});
-  if (dice.Chance(50))
-    store.AddBootSector("GRUB", "\\grldr.mbr");
+    testing::AddBootSector(store, "GRUB", "\\grldr.mbr");
   if (dice.Chance(50)) {
     store.entries.push_back(
         {"{memdiag}",
-         "Windows Memory Tester",
+         "memdiag",
          {{"path", "\\boot\\memtest.exe"}, {"description", "Windows Memory Diagnostic"}}});
   }
+  std::vector<Text> order = testing::DisplayOrder(store);
   const size_t oldEntries = dice.Chance(20) ? dice.Below(30) : dice.Below(3);
   for (size_t i = 0; i < oldEntries; ++i) {
     const bool locked = dice.Chance(10);
     const size_t kind = dice.Below(3);
-    const Text id = store.AddBootSector(kind == 1 ? "" : "KORVAX v2012.05.01",
-                                        kind == 2 ? "" : "\\kvldr.mbr", locked);
-    store.displayOrder.push_back(id);
+    order.push_back(testing::AddBootSector(store, kind == 1 ? "" : "KORVAX v2012.05.01",
+                                           kind == 2 ? "" : "\\kvldr.mbr", locked));
+  }
+  testing::SetDisplayOrder(store, order);
+  windows.PutStore(store);
+  if (storeFile) {
+    bench::BcdStore file = store;
+    file.unreadable = false;
+    m.host.PutFile("C:\\boot\\bcd", bench::FormatBcdStore(file));
   }
   const size_t enumeration = dice.Below(4);
   if (enumeration == 1)
-    m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", store.Enumeration());
+    m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(store));
   if (enumeration == 2)
     m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", Junk(dice, 500));
   const size_t identifier = dice.Below(4);
   if (identifier == 1 && store.entries.size() > 2)
     m.host.PutFile("c:\\vesk\\korv\\krv_id.ini", store.entries.back().id + "\r\n");
   if (identifier == 2)
-    m.host.PutFile("c:\\vesk\\korv\\krv_id.ini", store.NextId() + "\r\n");
+    m.host.PutFile("c:\\vesk\\korv\\krv_id.ini", bench::CreatedId(store.next) + "\r\n");
   if (identifier == 3)
     m.host.PutFile("c:\\vesk\\korv\\krv_id.ini", Junk(dice, 80));
 

@@ -292,7 +292,8 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   EXPECT_TRUE(host.IsFolder("C:\\~1"));
   EXPECT_EQ(host.Attributes("C:\\~1"), 2);
   EXPECT_EQ(host.Content("C:\\~1\\c_pan.txt"), "panel");
-  EXPECT_EQ(windows.grants, (std::map<Text, Text>{{"C:\\~1", "Everyone:f"}}));
+  EXPECT_EQ(windows.Grants(),
+            (std::map<Text, Text>{{"C:\\~1", "Everyone:f"}, {"C:\\~1\\c_pan.txt", "Everyone:f"}}));
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\menu1.lst"),
             "title KORVAX\r\nchainloader (fd0)\r\nmap --mem (hd0,0)\r\n");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"), testing::kBootImage);
@@ -441,18 +442,21 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
   EXPECT_EQ(EndCount(host), 1);
 
   // The store: both old entries gone, the new one complete and in the menu.
-  EXPECT_EQ(windows.store.Find(stale), nullptr);
-  EXPECT_EQ(windows.store.Find(older), nullptr);
-  const testing::BcdEntry* entry = windows.store.Find(created);
+  const bench::BcdStore store = windows.Store();
+  EXPECT_EQ(store.Find(stale), nullptr);
+  EXPECT_EQ(store.Find(older), nullptr);
+  const bench::BcdEntry* entry = store.Find(created);
   ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->settings,
-            (std::vector<std::pair<Text, Text>>{{"description", "KORVAX v2013.01.23"},
-                                                {"device", "partition=C:"},
-                                                {"path", "\\kvldr.mbr"}}));
-  EXPECT_EQ(windows.store.displayOrder, (std::vector<Text>{"{current}", created}));
-  EXPECT_EQ(windows.store.timeout, "1");
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\bcd_all.ini"), windows.store.Enumeration());
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\BCD"), windows.store.Enumeration());
+  EXPECT_EQ(entry->elements,
+            (std::vector<std::pair<std::string, std::string>>{{"description", "KORVAX v2013.01.23"},
+                                                              {"device", "partition=C:"},
+                                                              {"path", "\\kvldr.mbr"}}));
+  EXPECT_EQ(testing::DisplayOrder(store), (std::vector<Text>{"{current}", created}));
+  EXPECT_EQ(store.Find("{bootmgr}")->Element("timeout"), "1");
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\bcd_all.ini"), bench::EnumAll(store));
+  bench::BcdStore exported = store;
+  exported.createAnswer.clear();  // bcdedit's language is no part of the store
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\BCD"), bench::FormatBcdStore(exported));
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\krv_id.ini"), created + "\r\n");
   EXPECT_EQ(host.Content("C:\\Windows\\syswow64\\bcdedit.exe"), "bcdedit");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_1.sdr"), "restore data");
@@ -467,7 +471,9 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
   EXPECT_EQ(host.Attributes("D:\\~1"), 2);
   EXPECT_EQ(host.Content("D:\\~1\\SYS.GHO"), "image");
   EXPECT_EQ(host.Content("D:\\~1\\c_pan.txt"), "panel");
-  EXPECT_EQ(windows.grants, (std::map<Text, Text>{{"D:\\~1", "Everyone:rewx"}}));
+  EXPECT_EQ(windows.Grants(), (std::map<Text, Text>{{"D:\\~1", "Everyone:rewx"},
+                                                    {"D:\\~1\\SYS.GHO", "Everyone:rewx"},
+                                                    {"D:\\~1\\c_pan.txt", "Everyone:rewx"}}));
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"),
             "device=ramdrive.sys\r\nrem xmsdsk 25000 /y\r\nrem ramdrive=x:\r\ncall fdrd.bat\r\n");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\menu1.lst"),

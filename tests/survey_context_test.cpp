@@ -139,7 +139,7 @@ class CompanionTools : public ::testing::Test {
     host.PutFolder("C:\\SETUP");
     host.SetCurrentFolder("C:\\SETUP");
     host.PutFile("c:\\vesk\\korv\\ghost32.exe", "imaging tool");
-    machine.ghostStatus = "status";
+    machine.PutFixture("ghststat.txt", "status");
   }
 
   ScriptedHost host;

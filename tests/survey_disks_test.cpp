@@ -22,7 +22,9 @@ class DiskSurvey : public ::testing::Test {
  protected:
   void SetUp() override {
     host.PutFile("c:\\vesk\\korv\\zptlx.exe", "survey tool");
-    machine.diskScans = {{"1", kDisk1}, {"2", kDisk2}, {"3", kDisk3}};
+    machine.PutFixture("zp_raw_all_1.txt", kDisk1);
+    machine.PutFixture("zp_raw_all_2.txt", kDisk2);
+    machine.PutFixture("zp_raw_all_3.txt", kDisk3);
   }
 
   Text Survey(const Text& version) {

@@ -16,7 +16,7 @@ class MachineModel : public ::testing::Test {
   ModelFindings Detect(const Text& wmicText, const Text& systemText) {
     host.PutFolder("C:\\TEMP");
     if (!wmicText.empty())
-      machine.wmic["bios"] = wmicText;
+      machine.PutFixture("wmic_bios.txt", wmicText);
     SystemInfoRecord info;
     info[4] = "REM_ASUS in the fifth field is not looked at";
     info[5] = systemText;
@@ -43,12 +43,14 @@ TEST_F(MachineModel, GathersWmicTextAppendsTheSystemTextAndSearches) {
           "C:\\WINDOWS\\system32\\cmd.exe /c type "
           "\"C:\\TEMP\\vk_bios1.tmp\">\"C:\\TEMP\\vk_bios2.tmp\"",
       }));
-  // The appended text stays in the file, and is what was searched.
-  EXPECT_EQ(host.Content("C:\\TEMP\\vk_bios2.tmp"), wmic + "TOSHIBA REM_Toshiba");
-  EXPECT_EQ(program.SharedFileText, wmic + "TOSHIBA REM_Toshiba");
+  // The appended text stays in the file, and is what was searched; wmic frames
+  // its list with two blank lines on each side.
+  const Text listed = "\r\n\r\n" + wmic + "\r\n\r\n";
+  EXPECT_EQ(host.Content("C:\\TEMP\\vk_bios2.tmp"), listed + "TOSHIBA REM_Toshiba");
+  EXPECT_EQ(program.SharedFileText, listed + "TOSHIBA REM_Toshiba");
   EXPECT_EQ(context.SystemInfo[5], "TOSHIBA REM_Toshiba");
-  EXPECT_EQ(found.ThinkPadPos, 21);
-  EXPECT_EQ(found.ToshibaPos, 47);
+  EXPECT_EQ(found.ThinkPadPos, 25);
+  EXPECT_EQ(found.ToshibaPos, 55);
   EXPECT_EQ(found.MicroStarPos, kNotFound);
   EXPECT_EQ(found.AsusPos, kNotFound);
   EXPECT_EQ(program.SharedFindResult, kNotFound);  // the last search, REM_ASUS
@@ -72,7 +74,7 @@ class NormalPartitions : public ::testing::Test {
   }
 
   NormalPartitionFindings Survey(const Text& suffix, const Text& normalList) {
-    machine.normalPartitions = {{context.BootDiskIndex, normalList}};
+    machine.PutFixture("zp_raw_normal_" + context.BootDiskIndex + ".txt", normalList);
     SurveySettings settings;
     settings.BootDiskSuffix = suffix;
     const NormalPartitionFindings found = SurveyNormalPartitions(host, context, settings, program);

@@ -30,10 +30,10 @@ void SetUpMachine(ScriptedHost& host, testing::SimulatedWindows& machine) {
   for (const char* tool : {"zp", "fi", "fr", "nt"})
     host.PutFile(kDir + tool, "");
   machine.version = "Microsoft Windows XP [Version 5.1.2600]";
-  machine.diskScans = {{"1", "1:1 D: NTFS Yes\r\n"},
-                       {"2", "2:1 E: NTFS Yes\r\n2:2 C: NTFS No\r\n"}};
-  machine.normalPartitions = {
-      {"1", "Disk 1\r\n--\r\n1:1 E: NTFS\r\n1:2 C: NTFS\r\n1:3 F: NTFS\r\n"}};
+  machine.PutFixture("zp_raw_all_1.txt", "1:1 D: NTFS Yes\r\n");
+  machine.PutFixture("zp_raw_all_2.txt", "2:1 E: NTFS Yes\r\n2:2 C: NTFS No\r\n");
+  machine.PutFixture("zp_raw_normal_1.txt",
+                     "Disk 1\r\n--\r\n1:1 E: NTFS\r\n1:2 C: NTFS\r\n1:3 F: NTFS\r\n");
 }
 
 struct FirstHalf {

@@ -1,7 +1,7 @@
 // Everything one run of a boot menu step needs: the simulated machine with
-// its store and the INI writer and text replacer in the product folder, the
-// sample install context, the boot configuration paths and the program-wide
-// values.
+// its store (machine.Store(), machine.PutStore()) and the INI writer and text
+// replacer in the product folder, the sample install context, the boot
+// configuration paths and the program-wide values.
 #ifndef KVXCFG_TESTS_SUPPORT_BOOTMENU_BENCH_H
 #define KVXCFG_TESTS_SUPPORT_BOOTMENU_BENCH_H
 
@@ -20,7 +20,6 @@ struct BootMenuBench {
 
   ScriptedHost host;
   SimulatedWindows machine{host};
-  BcdStore& store = machine.store;
   InstallContext context = SampleInstallContext();
   BootConfigPaths paths;
   ProgramContext program;

@@ -9,14 +9,17 @@
 
 #include "entry/program.h"
 #include "tests/support/install_machines.h"
-#include "tests/support/text_ends.h"
+#include "tests/tools/text.h"
 
 namespace kvx::testing {
 namespace {
 
+using bench::EndsWith;
+using bench::StartsWith;
+
 // Position of the last backslash that is a character of its own.
 size_t LastSeparator(const Text& path) {
-  const std::vector<bool> trail = GbkTrailMap(path);
+  const std::vector<bool> trail = bench::TrailBytes(path);
   for (size_t i = path.size(); i-- > 0;) {
     if (path[i] == '\\' && !trail[i])
       return i;
@@ -66,9 +69,12 @@ using Snapshot = std::map<Text, NodeState>;  // by key
 
 Snapshot Take(const ScriptedHost& host) {
   Snapshot snapshot;
+  const Text bench = ScriptedHost::Key(bench::FolderOf(kFixtureFolder));
   for (const Text& path : host.Paths()) {
-    snapshot[ScriptedHost::Key(path)] = {path, host.IsFolder(path), host.Content(path),
-                                         host.Attributes(path)};
+    const Text key = ScriptedHost::Key(path);
+    if (Within(key, bench))
+      continue;  // the bench's own folder is no part of the machine
+    snapshot[key] = {path, host.IsFolder(path), host.Content(path), host.Attributes(path)};
   }
   return snapshot;
 }
@@ -103,17 +109,17 @@ std::vector<Text> OperationTargets(const ScriptedHost& host) {
       targets.push_back(op.path);
       targets.push_back(op.text);
     } else if (n == "CreateShortcut") {
-      targets.push_back(Concat({op.path, ".LNK"}));
+      targets.push_back(op.path + ".LNK");
     }
   }
   return targets;
 }
 
 // Mentions the product: its loader's boot sector or its name in either language.
-bool IsProductEntry(const BcdEntry& entry) {
-  for (const auto& [name, value] : entry.settings) {
+bool IsProductEntry(const bench::BcdEntry& entry) {
+  for (const auto& [name, value] : entry.elements) {
     for (const Text mark : {"kvldr.mbr", "KORVAX", "珂瓦克斯"}) {
-      if (FindText(value, mark, true) != kNotFound)
+      if (bench::FindText(value, mark, true) != Text::npos)
         return true;
     }
   }
@@ -138,18 +144,33 @@ Text TargetOf(const Text& arguments) {
   return Text();
 }
 
-void CheckStore(const std::vector<BcdEntry>& before, const SimulatedWindows& windows,
+// An entry's elements but the boot manager's menu order and timeout, which
+// the product changes on purpose.
+std::vector<std::pair<std::string, std::string>> LastingElements(const bench::BcdEntry& entry) {
+  std::vector<std::pair<std::string, std::string>> elements;
+  for (const auto& element : entry.elements) {
+    if (entry.id != "{bootmgr}" || (!bench::EqualsIgnoreCase(element.first, "displayorder") &&
+                                    !bench::EqualsIgnoreCase(element.first, "timeout"))) {
+      elements.push_back(element);
+    }
+  }
+  return elements;
+}
+
+void CheckStore(const bench::BcdStore& before, const SimulatedWindows& windows,
                 std::vector<std::string>& problems) {
   std::set<Text> foreign;
-  for (const BcdEntry& entry : before) {
+  bench::BcdStore after = windows.Store();
+  for (const bench::BcdEntry& entry : before.entries) {
     if (IsProductEntry(entry))
       continue;
     foreign.insert(entry.id);
-    const BcdEntry* now = windows.store.Find(entry.id);
+    const bench::BcdEntry* now = after.Find(entry.id);
     if (now == nullptr) {
       problems.push_back("foreign entry " + entry.id + " is gone");
-    } else if (now->settings != entry.settings) {
-      problems.push_back("foreign entry " + entry.id + " was changed");
+    } else if (LastingElements(*now) != LastingElements(entry)) {
+      problems.push_back("foreign entry " + entry.id + " was changed:\n" +
+                         bench::FormatEntry(entry) + bench::FormatEntry(*now));
     }
   }
   for (const Text& run : windows.bcdeditRuns) {
@@ -273,8 +294,8 @@ bool Machine::CommandFailed(const Text& text) const {
 Text ShellPrefixOf(const ScriptedHost& host) {
   Text interpreter = host.EnvValue("COMSPEC");
   if (interpreter.empty())
-    interpreter = Concat({host.EnvValue("Systemroot"), "\\system32\\cmd.exe"});
-  return Concat({interpreter, " /c "});
+    interpreter = host.EnvValue("Systemroot") + "\\system32\\cmd.exe";
+  return interpreter + " /c ";
 }
 
 AllowedPlaces::AllowedPlaces(const ScriptedHost& host) : host_(host) {
@@ -322,19 +343,19 @@ bool AllowedPlaces::MayChange(const Text& path) const {
     if (drive.empty())
       continue;
     for (const Text file : {"\\KVLDR", "\\KVLDR.MBR", "\\BOOT.INI", "\\BOOT.KVX", "\\BOOT\\BCD"}) {
-      if (rooted == Concat({drive, file}) &&
+      if (rooted == drive + file &&
           std::find(bootDrives_.begin(), bootDrives_.end(), drive) != bootDrives_.end()) {
         return true;
       }
     }
-    if (drive == targetDrive_ && Within(rooted, Concat({drive, "\\~1"})))
+    if (drive == targetDrive_ && Within(rooted, drive + "\\~1"))
       return true;
   }
-  if (key == Concat({windowsFolder_, "\\SYSWOW64\\BCDEDIT.EXE"}))
+  if (key == windowsFolder_ + "\\SYSWOW64\\BCDEDIT.EXE")
     return true;
   if (parent == programFolder_ && (name == "WIN_LAN" || name == "WIN_LAN1" || name == "WIN_LAN2"))
     return true;
-  return key == Concat({currentFolder_, "\\GHSTSTAT.TXT"});
+  return key == currentFolder_ + "\\GHSTSTAT.TXT";
 }
 
 RunReport CheckedRun(const Recipe& recipe, Mode mode, size_t failAt, const ExtraCheck& extra) {
@@ -346,7 +367,7 @@ RunReport CheckedRun(const Recipe& recipe, Mode mode, size_t failAt, const Extra
   host.FailOperation(failAt);
   machine.failAt = failAt;
   const Snapshot before = Take(host);
-  const std::vector<BcdEntry> storeBefore = windows.store.entries;
+  const bench::BcdStore storeBefore = windows.Store();
   AllowedPlaces allowed(host);
 
   RunReport report;

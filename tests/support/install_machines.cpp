@@ -65,13 +65,13 @@ void SetUpXpOnSecondDisk(ScriptedHost& host, SimulatedWindows& windows) {
                "/fastdetect\r\nC:\\KVLDR=珂瓦克斯 v2012.05.01\r\n",
                kAttrHiddenSystemReadOnly);
   windows.version = "Microsoft Windows XP [版本 5.1.2600]";
-  windows.diskScans = {{"1", "1:1 D: NTFS Yes 76316MB BACKUP\r\n"},
-                       {"2", "2:1 C: NTFS Yes 38154MB WINXP\r\n"}};
-  windows.normalPartitions = {{"1",
-                               "Disk 1  38154MB  HD40-A1\r\nNo   Drv  FS     Size       Label\r\n"
-                               "1:1  C:   NTFS   38154MB    WINXP\r\n"}};
-  windows.wmic = {{"csproduct", "Name=Notebook N200 REM_TOSHIBA\r\nVendor=TOSHIBA\r\n"}};
-  windows.fileSystems = {{"C:", "NTFS"}, {"D:", "NTFS"}};
+  windows.PutFixture("zp_raw_all_1.txt", "1:1 D: NTFS Yes 76316MB BACKUP\r\n");
+  windows.PutFixture("zp_raw_all_2.txt", "2:1 C: NTFS Yes 38154MB WINXP\r\n");
+  windows.PutFixture("zp_raw_normal_1.txt",
+                     "Disk 1  38154MB  HD40-A1\r\nNo   Drv  FS     Size       Label\r\n"
+                     "1:1  C:   NTFS   38154MB    WINXP\r\n");
+  windows.PutFixture("wmic_csproduct.txt", "Name=Notebook N200 REM_TOSHIBA\r\nVendor=TOSHIBA\r\n");
+  windows.PutFixture("chkntfs.txt", "C: NTFS\r\nD: NTFS\r\n");
 }
 
 Windows7Entries SetUpWindows7OverEarlierInstall(ScriptedHost& host, SimulatedWindows& windows) {
@@ -97,23 +97,24 @@ Windows7Entries SetUpWindows7OverEarlierInstall(ScriptedHost& host, SimulatedWin
   windows.windowsFolder = "C:\\Windows";
   windows.sixtyFourBit = true;
   Windows7Entries entries;
-  entries.stale = windows.store.AddBootSector("KORVAX v2012.05.01", "\\kvldr.mbr");
-  entries.older = windows.store.AddBootSector("KORVAX v2010.08.08", "\\korv.mbr");
-  windows.store.displayOrder = {"{current}", entries.older, entries.stale};
-  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", windows.store.Enumeration());
+  bench::BcdStore store = windows.Store();
+  entries.stale = AddBootSector(store, "KORVAX v2012.05.01", "\\kvldr.mbr");
+  entries.older = AddBootSector(store, "KORVAX v2010.08.08", "\\korv.mbr");
+  SetDisplayOrder(store, {"{current}", entries.older, entries.stale});
+  windows.PutStore(store);
+  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(store));
   host.PutFile("c:\\vesk\\korv\\krv_id.ini", entries.stale + "\r\n");
-  entries.created = windows.store.NextId();
+  entries.created = bench::CreatedId(store.next);
   windows.version = "Microsoft Windows [Version 6.1.7601]";
-  windows.diskScans = {{"1",
-                        "1:1 C: NTFS Yes 102400MB WIN7\r\n1:2 D: NTFS No 168000MB DATA\r\n"
-                        "1:3 Pri NTFS No 14000MB LENOVO_PART\r\n"},
-                       {"2", "2:1 F: FAT32 No 7600MB USBKEY\r\n"}};
-  windows.normalPartitions = {
-      {"0",
-       "Disk 0  284400MB  HD300-B2\r\nNo   Drv  FS     Size       Label\r\n"
-       "0:1  C:   NTFS   102400MB   WIN7\r\n0:2  D:   NTFS   168000MB   DATA\r\n"
-       "0:3  Pri  NTFS   14000MB    LENOVO_PART\r\n"}};
-  windows.fileSystems = {{"C:", "NTFS"}, {"D:", "NTFS"}};
+  windows.PutFixture("zp_raw_all_1.txt",
+                     "1:1 C: NTFS Yes 102400MB WIN7\r\n1:2 D: NTFS No 168000MB DATA\r\n"
+                     "1:3 Pri NTFS No 14000MB LENOVO_PART\r\n");
+  windows.PutFixture("zp_raw_all_2.txt", "2:1 F: FAT32 No 7600MB USBKEY\r\n");
+  windows.PutFixture("zp_raw_normal_0.txt",
+                     "Disk 0  284400MB  HD300-B2\r\nNo   Drv  FS     Size       Label\r\n"
+                     "0:1  C:   NTFS   102400MB   WIN7\r\n0:2  D:   NTFS   168000MB   DATA\r\n"
+                     "0:3  Pri  NTFS   14000MB    LENOVO_PART\r\n");
+  windows.PutFixture("chkntfs.txt", "C: NTFS\r\nD: NTFS\r\n");
   return entries;
 }
 

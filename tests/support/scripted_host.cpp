@@ -3,35 +3,16 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tests/tools/ini.h"
+#include "tests/tools/text.h"
+
 namespace kvx::testing {
 namespace {
-
-Text UpperAscii(const Text& text) {
-  Text upper = text;
-  for (size_t i = 0; i < upper.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(upper[i]);
-    if (c >= 0x81 && c <= 0xFE) {
-      ++i;  // a lead byte: its trail byte is no letter of its own
-    } else if (c >= 'a' && c <= 'z') {
-      upper[i] = static_cast<char>(c - 32);
-    }
-  }
-  return upper;
-}
-
-Text Trim(const Text& text) {
-  const char* blanks = " \t\r\n";
-  const size_t first = text.find_first_not_of(blanks);
-  if (first == Text::npos)
-    return Text();
-  const size_t last = text.find_last_not_of(blanks);
-  return text.substr(first, last - first + 1);
-}
 
 // Path separators are backslashes that stand as characters of their own; the
 // byte 5C is also the trail byte of many double-byte characters.
 std::vector<size_t> Separators(const Text& path) {
-  const std::vector<bool> trail = GbkTrailMap(path);
+  const std::vector<bool> trail = bench::TrailBytes(path);
   std::vector<size_t> separators;
   for (size_t i = 0; i < path.size(); ++i) {
     if (path[i] == '\\' && !trail[i])
@@ -51,92 +32,6 @@ void DropTrailingSeparators(Text& path) {
     path.pop_back();
 }
 
-bool SameName(const Text& a, const Text& b) {
-  return UpperAscii(Trim(a)) == UpperAscii(Trim(b));
-}
-
-bool IsSectionLine(const Text& line, Text* name) {
-  const Text trimmed = Trim(line);
-  if (trimmed.size() < 2 || trimmed.front() != '[')
-    return false;
-  // The closing bracket is a character of its own: the byte 5D after a lead
-  // byte is the trail of a double-byte character in the name.
-  const std::vector<bool> trail = GbkTrailMap(trimmed);
-  for (size_t close = 1; close < trimmed.size(); ++close) {
-    if (trimmed[close] == ']' && !trail[close]) {
-      *name = trimmed.substr(1, close - 1);
-      return true;
-    }
-  }
-  return false;
-}
-
-// Reads a value as the system's private-profile reader does: section and key
-// without regard to case and surrounding blanks, the value trimmed and freed
-// of one pair of enclosing quotation marks.
-std::optional<Text> ParseIni(const Text& content, const Text& section, const Text& key) {
-  bool inSection = false;
-  for (const Text& line : SplitLines(content)) {
-    Text name;
-    if (IsSectionLine(line, &name)) {
-      inSection = SameName(name, section);
-      continue;
-    }
-    if (!inSection)
-      continue;
-    const size_t eq = line.find('=');
-    if (eq == Text::npos || !SameName(line.substr(0, eq), key))
-      continue;
-    Text value = Trim(line.substr(eq + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-      value = value.substr(1, value.size() - 2);
-    }
-    return value;
-  }
-  return std::nullopt;
-}
-
-// Sets a value as the system's private-profile writer does: the key's line
-// is replaced in place, a new key goes after the section's last line, a new
-// section goes to the end of the file.
-Text UpdateIni(const Text& content, const Text& section, const Text& key, const Text& value) {
-  std::vector<Text> lines = SplitLines(content);
-  const Text newLine = Concat({key, "=", value});
-  int sectionLine = -1;
-  int lastInSection = -1;
-  bool inSection = false;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    Text name;
-    if (IsSectionLine(lines[i], &name)) {
-      inSection = SameName(name, section) && sectionLine < 0;
-      if (inSection)
-        sectionLine = lastInSection = static_cast<int>(i);
-      continue;
-    }
-    if (!inSection)
-      continue;
-    if (!Trim(lines[i]).empty())
-      lastInSection = static_cast<int>(i);
-    const size_t eq = lines[i].find('=');
-    if (eq != Text::npos && SameName(lines[i].substr(0, eq), key)) {
-      lines[i] = newLine;
-      sectionLine = -2;
-      break;
-    }
-  }
-  if (sectionLine == -1) {
-    lines.push_back(Concat({"[", section, "]"}));
-    lines.push_back(newLine);
-  } else if (sectionLine >= 0) {
-    lines.insert(lines.begin() + lastInSection + 1, newLine);
-  }
-  Text joined;
-  for (const Text& line : lines)
-    joined += line + "\r\n";
-  return joined;
-}
-
 std::string StyleText(int style) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "0x%02X", style);
@@ -145,22 +40,6 @@ std::string StyleText(int style) {
 
 }  // namespace
 
-std::vector<Text> SplitLines(const Text& text) {
-  std::vector<Text> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == Text::npos)
-      end = text.size();
-    Text line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 ScriptedHost::ScriptedHost() {
   AddDrive("C:");
 }
@@ -168,17 +47,17 @@ ScriptedHost::ScriptedHost() {
 // --- Setting up ---
 
 void ScriptedHost::SetEnv(const Text& name, const Text& value) {
-  env_[UpperAscii(name)] = value;
-  envNames_[UpperAscii(name)] = name;
+  env_[bench::UpperCase(name)] = value;
+  envNames_[bench::UpperCase(name)] = name;
 }
 
 void ScriptedHost::UnsetEnv(const Text& name) {
-  env_.erase(UpperAscii(name));
-  envNames_.erase(UpperAscii(name));
+  env_.erase(bench::UpperCase(name));
+  envNames_.erase(bench::UpperCase(name));
 }
 
 void ScriptedHost::SetRegistry(int root, const Text& path, const Text& value) {
-  registry_[{root, UpperAscii(path)}] = value;
+  registry_[{root, bench::UpperCase(path)}] = value;
 }
 
 void ScriptedHost::AddDrive(const Text& drive) {
@@ -254,16 +133,16 @@ Text ScriptedHost::Absolute(const Text& path) const {
   if (path.size() >= 2 && path[1] == ':') {
     absolute = path;
   } else if (!path.empty() && path[0] == '\\') {
-    absolute = Concat({currentFolder_.substr(0, 2), path});
+    absolute = currentFolder_.substr(0, 2) + path;
   } else {
-    absolute = Concat({currentFolder_, "\\", path});
+    absolute = currentFolder_ + "\\" + path;
   }
   DropTrailingSeparators(absolute);
   return absolute;
 }
 
 Text ScriptedHost::Key(const Text& absolutePath) {
-  Text key = UpperAscii(absolutePath);
+  Text key = bench::UpperCase(absolutePath);
   DropTrailingSeparators(key);
   return key;
 }
@@ -305,6 +184,17 @@ int ScriptedHost::Attributes(const Text& path) const {
   return node == nullptr ? 0 : node->attributes;
 }
 
+std::vector<Text> ScriptedHost::ChildrenOf(const Text& folder) const {
+  const Text prefix = Key(Absolute(folder)) + "\\";
+  std::vector<Text> children;
+  for (auto it = nodes_.lower_bound(prefix);
+       it != nodes_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+    if (Separators(it->first.substr(prefix.size())).empty())
+      children.push_back(it->second.path);
+  }
+  return children;
+}
+
 std::vector<Text> ScriptedHost::Paths() const {
   std::vector<Text> paths;
   for (const auto& [key, node] : nodes_)
@@ -317,7 +207,7 @@ Text ScriptedHost::IniValue(const Text& path, const Text& section, const Text& k
   const Node* node = Find(path);
   if (node == nullptr || node->folder)
     return defaultValue;
-  return ParseIni(node->content, section, key).value_or(defaultValue);
+  return bench::GetIniValue(node->content, section, key).value_or(defaultValue);
 }
 
 void ScriptedHost::SetIniValue(const Text& path, const Text& section, const Text& key,
@@ -328,7 +218,8 @@ void ScriptedHost::SetIniValue(const Text& path, const Text& section, const Text
   Node* node = Find(absolute);
   if (node != nullptr && node->folder)
     return;
-  const Text updated = UpdateIni(node == nullptr ? Text() : node->content, section, key, value);
+  const Text updated =
+      bench::SetIniValue(node == nullptr ? Text() : node->content, section, key, value);
   if (node == nullptr) {
     PutFile(absolute, updated);
   } else {
@@ -436,7 +327,7 @@ void ScriptedHost::Delay(int milliseconds) {
 }
 
 void ScriptedHost::WriteWholeFile(const Text& path, const Bytes& bytes) {
-  const Text content = BytesToText(bytes);
+  const Text content(bytes.begin(), bytes.end());
   if (!Record({"WriteWholeFile", path, content}))
     return;
   const Text absolute = Absolute(path);
@@ -614,7 +505,7 @@ Text ScriptedHost::ReadIni(const Text& path, const Text& section, const Text& ke
 
 void ScriptedHost::WriteIni(const Text& path, const Text& section, const Text& key,
                             const Text& value) {
-  Op op{"WriteIni", path, Concat({key, "=", value}), section};
+  Op op{"WriteIni", path, key + "=" + value, section};
   if (!Record(op))
     return;
   SetIniValue(path, section, key, value);
@@ -625,14 +516,14 @@ Text ScriptedHost::ReadRegistryText(int root, const Text& path, const Text& defa
   op.number = root;
   if (!Record(op))
     return defaultValue;
-  auto it = registry_.find({root, UpperAscii(path)});
+  auto it = registry_.find({root, bench::UpperCase(path)});
   return it == registry_.end() ? defaultValue : it->second;
 }
 
 Text ScriptedHost::GetEnv(const Text& name) {
   if (!Record({"GetEnv", name}))
     return Text();
-  auto it = env_.find(UpperAscii(name));
+  auto it = env_.find(bench::UpperCase(name));
   return it == env_.end() ? Text() : it->second;
 }
 
@@ -656,10 +547,10 @@ void ScriptedHost::CreateShortcut(const Text& linkPathNoExt, const Text& target,
   (void)arguments;
   if (!Record({"CreateShortcut", linkPathNoExt, target, workingFolder}))
     return;
-  const Text link = Concat({linkPathNoExt, ".LNK"});
+  const Text link = linkPathNoExt + ".LNK";
   if (!ParentExists(Absolute(link)))
     return;
-  PutFile(link, Concat({"shortcut to ", target, " in ", workingFolder}));
+  PutFile(link, "shortcut to " + target + " in " + workingFolder);
 }
 
 void ScriptedHost::QuerySystemInfo(SystemInfoRecord& record) {
@@ -673,7 +564,7 @@ void ScriptedHost::QuerySystemInfo(SystemInfoRecord& record) {
 // --- The set-up as given ---
 
 Text ScriptedHost::EnvValue(const Text& name) const {
-  auto it = env_.find(UpperAscii(name));
+  auto it = env_.find(bench::UpperCase(name));
   return it == env_.end() ? Text() : it->second;
 }
 

@@ -41,11 +41,6 @@ struct Message {
   std::optional<Text> caption;
 };
 
-// Splits a text into lines as the interpreter and the profile functions read
-// them: at LF, with a CR before it dropped; a final line break makes no empty
-// last line.
-std::vector<Text> SplitLines(const Text& text);
-
 class ScriptedHost : public Host {
  public:
   using Effect = std::function<void(ScriptedHost& machine, const Text& commandLine)>;
@@ -87,6 +82,8 @@ class ScriptedHost : public Host {
   int Attributes(const Text& path) const;
   // Every file and folder path as first created, in sorted order of their keys.
   std::vector<Text> Paths() const;
+  // The paths of the files and folders right inside a folder, in the same order.
+  std::vector<Text> ChildrenOf(const Text& folder) const;
   Text IniValue(const Text& path, const Text& section, const Text& key,
                 const Text& defaultValue = Text()) const;
   void SetIniValue(const Text& path, const Text& section, const Text& key, const Text& value);

@@ -5,26 +5,27 @@
 #include <cstring>
 #include <string>
 
-#include "tests/support/text_ends.h"
+#include <gtest/gtest.h>
+
+#include "tests/tools/doubles.h"
+#include "tests/tools/text.h"
 
 namespace kvx::testing {
 namespace {
 
-Text Lower(Text text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c + 32);
-  }
-  return text;
+using bench::SplitLines;
+using bench::Trim;
+
+Text Lower(const Text& text) {
+  return bench::FoldCase(text);
 }
 
 bool StartsWithNoCase(const Text& text, const Text& prefix) {
-  return text.size() >= prefix.size() && Lower(text.substr(0, prefix.size())) == Lower(prefix);
+  return bench::StartsWith(Lower(text), Lower(prefix));
 }
 
 bool EndsWithNoCase(const Text& text, const Text& suffix) {
-  return text.size() >= suffix.size() &&
-         Lower(text.substr(text.size() - suffix.size())) == Lower(suffix);
+  return bench::EndsWith(Lower(text), Lower(suffix));
 }
 
 bool SameNoCase(const Text& a, const Text& b) {
@@ -33,7 +34,7 @@ bool SameNoCase(const Text& a, const Text& b) {
 
 // True when text starts with prefix; *rest is then what follows it.
 bool After(const Text& text, const Text& prefix, Text* rest) {
-  if (!StartsWith(text, prefix))
+  if (!bench::StartsWith(text, prefix))
     return false;
   *rest = text.substr(prefix.size());
   return true;
@@ -47,13 +48,6 @@ bool Cut(const Text& text, const Text& separator, Text* before, Text* after) {
   *before = text.substr(0, at);
   *after = text.substr(at + separator.size());
   return true;
-}
-
-Text Trim(const Text& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == Text::npos)
-    return Text();
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // Tokens split at any run of the delimiter characters, as for /f splits a
@@ -82,7 +76,7 @@ Text ReplaceAll(Text text, const Text& find, const Text& replacement) {
 // Position of the first of the given characters that stands outside double
 // quotes (never the second byte of a double-byte character), or npos.
 size_t FindUnquoted(const Text& text, const char* characters) {
-  const std::vector<bool> trail = GbkTrailMap(text);
+  const std::vector<bool> trail = bench::TrailBytes(text);
   bool quoted = false;
   for (size_t i = 0; i < text.size(); ++i) {
     if (trail[i])
@@ -177,34 +171,6 @@ Text Substitute(Text text, const std::map<char, Text>& variables) {
   return text;
 }
 
-// Names with wildcards: "*" any run of characters, "?" one, without regard to
-// case; a final ".*" also matches a name without extension.
-bool WildcardMatch(const Text& name, size_t n, const Text& pattern, size_t p) {
-  if (p == pattern.size())
-    return n == name.size();
-  if (pattern[p] == '*') {
-    for (size_t k = n; k <= name.size(); ++k) {
-      if (WildcardMatch(name, k, pattern, p + 1))
-        return true;
-    }
-    return false;
-  }
-  if (n == name.size())
-    return false;
-  return (pattern[p] == '?' || pattern[p] == name[n]) && WildcardMatch(name, n + 1, pattern, p + 1);
-}
-
-bool NameMatches(const Text& name, const Text& pattern) {
-  const Text upperName = ScriptedHost::Key(name);
-  const Text upperPattern = ScriptedHost::Key(pattern);
-  if (WildcardMatch(upperName, 0, upperPattern, 0))
-    return true;
-  const size_t size = upperPattern.size();
-  return size >= 2 && upperPattern.compare(size - 2, 2, ".*") == 0 &&
-         upperName.find('.') == Text::npos &&
-         WildcardMatch(upperName, 0, upperPattern.substr(0, size - 2), 0);
-}
-
 Text FileName(const Text& path) {
   return path.substr(path.rfind('\\') + 1);
 }
@@ -214,21 +180,89 @@ Text FolderOf(const Text& path) {
   return slash == Text::npos ? Text() : path.substr(0, slash);
 }
 
-// A line of findstr's search: a leading "^" ties it to the start of the line.
-bool LineMatches(const Text& line, const Text& search, bool ignoreCase) {
-  if (!search.empty() && search[0] == '^') {
-    return FindText(LeftText(line, TextLength(search) - 1), search.substr(1), ignoreCase) == 0;
+// The double that stands for a Windows tool run by its name.
+const char* WindowsTool(const Text& name) {
+  for (const char* tool : {"attrib", "find", "findstr", "chkntfs", "wmic"}) {
+    if (name == tool)
+      return tool;
   }
-  return FindText(line, search, ignoreCase) != kNotFound;
+  return nullptr;
 }
+
+// The double that stands for a companion tool of the product folder, by the
+// name it is called with; and the file that must be there for it to start.
+struct ProductToolName {
+  const char* called;
+  const char* file;
+  const char* tool;
+};
+const ProductToolName kProductTools[] = {
+    {"fi", "fi.exe", "fi"},
+    {"fr", "fr.exe", "fr"},
+    {"xc", "xc.exe", "xc"},
+    {"zptlx", "zptlx.exe", "zp"},
+    {"ghost32.exe", "ghost32.exe", "ghost32"},
+};
+
+// The store of a new simulation: the boot manager and the running Windows.
+const char kDefaultStore[] =
+    "create-answer Entry {id} created.\r\n"
+    "next 1\r\n"
+    "{bootmgr} bootmgr\r\n"
+    "  device partition=C:\r\n"
+    "  description Windows Boot Manager\r\n"
+    "  default {current}\r\n"
+    "  displayorder {current}\r\n"
+    "  timeout 30\r\n"
+    "{current} osloader\r\n"
+    "  device partition=C:\r\n"
+    "  path \\Windows\\system32\\winload.exe\r\n"
+    "  description Windows\r\n";
 
 }  // namespace
 
 SimulatedWindows::SimulatedWindows(ScriptedHost& host, const Text& shellPrefix,
                                    const Text& productDirSlash)
-    : host_(host), shell_(shellPrefix), product_(productDirSlash) {
+    : host_(host), tools_(host), shell_(shellPrefix), product_(productDirSlash) {
   host_.OnCommandWhere([](const Text&) { return true; },
                        [this](ScriptedHost&, const Text& line) { RunCommandLine(line); });
+  tools_.onChange = [this](const Text& path) {
+    if (!bench::StartsWith(ScriptedHost::Key(path), ScriptedHost::Key(kFixtureFolder)))
+      Changed(path);
+  };
+}
+
+void SimulatedWindows::PutFixture(const Text& name, const Text& text) {
+  host_.PutFile(bench::Below(kFixtureFolder, name), text);
+}
+
+Text SimulatedWindows::Fixture(const Text& name) const {
+  return host_.Content(bench::Below(kFixtureFolder, name));
+}
+
+bench::BcdStore SimulatedWindows::Store() const {
+  bench::BcdStore store;
+  std::string error;
+  const Text text = host_.Exists(bench::Below(kFixtureFolder, "bcd_store.txt"))
+                        ? Fixture("bcd_store.txt")
+                        : Text(kDefaultStore);
+  if (!bench::ParseBcdStore(text, &store, &error))
+    ADD_FAILURE() << "bcd_store.txt: " << error;
+  return store;
+}
+
+void SimulatedWindows::PutStore(const bench::BcdStore& store) {
+  PutFixture("bcd_store.txt", bench::FormatBcdStore(store));
+}
+
+std::map<Text, Text> SimulatedWindows::Grants() const {
+  std::map<Text, Text> grants;
+  for (const Text& line : bench::SplitLines(Fixture("xc_grants.txt"))) {
+    const size_t tab = line.find('\t');
+    if (tab != Text::npos)
+      grants[line.substr(0, tab)] = line.substr(tab + 1);
+  }
+  return grants;
 }
 
 void SimulatedWindows::RunCommandLine(const Text& commandLine) {
@@ -238,7 +272,7 @@ void SimulatedWindows::RunCommandLine(const Text& commandLine) {
   if (After(commandLine, shell_, &rest)) {
     Interpreter(rest);
   } else if (StartsWithNoCase(commandLine, product_)) {
-    Tool(commandLine);  // started directly: no operators, no redirection
+    ProductTool(commandLine);  // started directly: no operators, no redirection
   } else if (EndsWithNoCase(commandLine, ".bat")) {
     RunBatch(commandLine);
   } else {
@@ -327,7 +361,7 @@ SimulatedWindows::Result SimulatedWindows::RunCommand(const Text& command, const
   if (After(command, shell_, &rest))
     return Interpreter(rest);
   if (StartsWithNoCase(command, product_))
-    return Tool(command);
+    return ProductTool(command);
   Text name = command;
   Text arguments;
   Cut(command, " ", &name, &arguments);
@@ -337,7 +371,7 @@ SimulatedWindows::Result SimulatedWindows::RunCommand(const Text& command, const
   if (name == "echo")
     return {true, arguments + "\r\n"};
   if (name == "ver")
-    return {true, Concat({"\r\n", version, "\r\n"})};
+    return {true, "\r\n" + version + "\r\n"};
   if (name == "goto" && arguments == ":eof") {
     leaveBatch_ = true;
     return {true, Text()};
@@ -354,19 +388,8 @@ SimulatedWindows::Result SimulatedWindows::RunCommand(const Text& command, const
     return Copy(words);
   if (name == "xcopy")
     return Xcopy(words, input, command);
-  if (name == "attrib")
-    return Attrib(words, command);
-  if (name == "find")
-    return Find(words, input, command);
-  if (name == "findstr")
-    return Findstr(words, input, command);
-  if (name == "chkntfs" && words.size() == 1) {
-    const auto it = fileSystems.find(ScriptedHost::Key(words[0]));
-    if (it == fileSystems.end())
-      return {false, "Cannot open volume for direct access.\r\n"};
-    return {true, Concat({"The type of the file system is ", it->second, ".\r\n", words[0],
-                          " is not dirty.\r\n"})};
-  }
+  if (const char* tool = WindowsTool(name))
+    return Double(tool, command, input);
   if (name == "dir" && words.size() == 3 && words[1] == "/ad" && words[2] == "/x") {
     return Dir(words);
   }
@@ -376,17 +399,26 @@ SimulatedWindows::Result SimulatedWindows::RunCommand(const Text& command, const
     imported.push_back(host_.Content(words[1]));
     return {true, Text()};
   }
-  if (name == "wmic" && words.size() == 1 && words[0] == "exit")
-    return {true, Text()};
-  if (name == "wmic" && words.size() == 3 && words[1] == "list" && words[2] == "full") {
-    const auto it = wmic.find(words[0]);
-    return it == wmic.end() ? Result{false, Text()} : Result{true, it->second};
-  }
   if (name == "subst" && words.size() == 2)
     return Subst(words);
-  if (name == "bcdedit" || name == "bcdedit.exe")
-    return Bcdedit(arguments, command);
+  if (name == "bcdedit" || name == "bcdedit.exe") {
+    bcdeditRuns.push_back(arguments);
+    if (sixtyFourBit && !host_.Exists(windowsFolder + "\\syswow64\\bcdedit.exe"))
+      return {false, Text()};  // not found
+    if (!host_.Exists(bench::Below(kFixtureFolder, "bcd_store.txt")))
+      PutFixture("bcd_store.txt", kDefaultStore);
+    return Double("bcdedit", command, input);
+  }
   return Unknown(command);
+}
+
+SimulatedWindows::Result SimulatedWindows::Double(const char* name, const Text& commandLine,
+                                                  const Text& input) {
+  tools_.SetStdin(input);
+  const bench::Result result = bench::RunDouble(name, commandLine, tools_);
+  if (result.code == 2)  // the double did not understand the command line
+    unhandled.push_back(commandLine);
+  return {result.code == 0, result.out};
 }
 
 SimulatedWindows::Result SimulatedWindows::Unknown(const Text& command) {
@@ -504,93 +536,21 @@ SimulatedWindows::Result SimulatedWindows::If(const Text& command, const Variabl
   return holds ? RunLine(rest, variables) : Result{true, Text()};
 }
 
-// The companion tools in the product folder, called by path without extension.
-SimulatedWindows::Result SimulatedWindows::Tool(const Text& command) {
+// The companion tools in the product folder, called by path without
+// extension; each starts only while its file is there under its .exe name.
+SimulatedWindows::Result SimulatedWindows::ProductTool(const Text& command) {
   Text name;
   Text arguments;
   if (!Cut(command.substr(product_.size()), " ", &name, &arguments))
     return Unknown(command);
-  name = Lower(name);
-  if (name != "fi" && name != "fr" && name != "xc" && name != "zptlx" && name != "ghost32.exe") {
-    return Unknown(command);
-  }
-  const Text exe = name == "ghost32.exe" ? name : name + ".exe";
-  if (!host_.Exists(product_ + exe))
-    return {false, Text()};  // cannot start
-
-  if (name == "fi")
-    return IniWriter(arguments, command);
-  if (name == "fr")
-    return TextReplacer(arguments, command);
-  const std::vector<Text> words = Words(arguments);
-  if (name == "xc") {
-    // xc PATH [/t] /c /y /g ACCOUNT:RIGHTS
-    if (words.size() < 5 || words[words.size() - 2] != "/g")
-      return Unknown(command);
-    if (!host_.Exists(words[0]))
-      return {false, Text()};
-    grants[words[0]] = words.back();
-    return {true, Text()};
-  }
-  if (name == "zptlx") {
-    // zptlx [N] /find:all /GhostStyle /y, or zptlx [N] /find:normal /y
-    const bool hasDisk = !words.empty() && words[0][0] != '/';
-    const Text switches = arguments.substr(std::min(arguments.find('/'), arguments.size()));
-    const bool normal = switches == "/find:normal /y";
-    if (!normal && switches != "/find:all /GhostStyle /y")
-      return Unknown(command);
-    const std::map<Text, Text>& outputs = normal ? normalPartitions : diskScans;
-    const auto it = outputs.find(hasDisk ? words[0] : Text());
-    return {true, it == outputs.end() ? Text() : it->second};
-  }
-  // ghost32.exe -dd: the status file goes into the current folder.
-  if (arguments != "-dd")
-    return Unknown(command);
-  if (!CanWrite("GHSTSTAT.TXT"))
-    return {false, Text()};
-  Write("GHSTSTAT.TXT", ghostStatus, false);
-  return {true, Text()};
-}
-
-// fi FILE [SECTION] KEY=VALUE; a read-only file is left alone.
-SimulatedWindows::Result SimulatedWindows::IniWriter(const Text& arguments, const Text& command) {
-  Text file, afterFile, section, entry, key, value;
-  if (!Cut(arguments, " [", &file, &afterFile) || !Cut(afterFile, "] ", &section, &entry) ||
-      !Cut(entry, "=", &key, &value)) {
-    return Unknown(command);
-  }
-  if (host_.Attributes(file) & 1)
-    return {false, Text()};
-  host_.SetIniValue(file, section, key, value);
-  if (host_.Exists(file))
-    Changed(file);
-  return {host_.Exists(file), Text()};
-}
-
-// fr FILES -f:"FIND" -t:"REPLACEMENT": every occurrence in every file the
-// name (wildcards allowed) matches, both texts as written; with -r: in place
-// of -f:, the four characters \r\n of the find text stand for a line break.
-// Read-only files are left alone.
-SimulatedWindows::Result SimulatedWindows::TextReplacer(const Text& arguments,
-                                                        const Text& command) {
-  Text files, afterFiles, find, replacement;
-  const bool escaped = arguments.find(" -r:\"") != Text::npos;
-  if (!Cut(arguments, escaped ? " -r:\"" : " -f:\"", &files, &afterFiles) ||
-      !Cut(afterFiles, "\" -t:\"", &find, &replacement) || replacement.empty() ||
-      replacement.back() != '"') {
-    return Unknown(command);
-  }
-  replacement.pop_back();
-  if (escaped)
-    find = ReplaceAll(find, "\\r\\n", "\r\n");
-  bool any = false;
-  for (const Text& path : Matching(files, true)) {
-    if (host_.Attributes(path) & 1)
+  for (const ProductToolName& tool : kProductTools) {
+    if (Lower(name) != tool.called)
       continue;
-    Put(path, ReplaceAll(host_.Content(path), find, replacement), host_.Attributes(path));
-    any = true;
+    if (!host_.Exists(product_ + tool.file))
+      return {false, Text()};  // cannot start
+    return Double(tool.tool, command, Text());
   }
-  return {any, Text()};
+  return Unknown(command);
 }
 
 // ren PATH NEWNAME, wildcards allowed in PATH: each matching file gets the
@@ -598,7 +558,7 @@ SimulatedWindows::Result SimulatedWindows::TextReplacer(const Text& arguments,
 SimulatedWindows::Result SimulatedWindows::Ren(const std::vector<Text>& words) {
   bool renamed = false;
   for (const Text& from : Matching(words[0], true)) {
-    const Text to = Concat({FolderOf(from), "\\", words[1]});
+    const Text to = FolderOf(from) + "\\" + words[1];
     if (host_.Exists(to))
       return {false, Text()};
     Move(from, to);
@@ -627,7 +587,7 @@ SimulatedWindows::Result SimulatedWindows::Copy(const std::vector<Text>& words) 
   const Text source = host_.Absolute(words[1]);
   Text target = host_.Absolute(words[2]);
   if (words[2].back() == '\\' || host_.IsFolder(target)) {
-    target = Concat({target, "\\", FileName(source)});
+    target = target + "\\" + FileName(source);
   }
   if (!host_.Exists(source) || host_.IsFolder(source) || SameNoCase(source, target) ||
       (host_.Attributes(target) & 3) || !CanWrite(target)) {
@@ -662,7 +622,7 @@ SimulatedWindows::Result SimulatedWindows::Xcopy(const std::vector<Text>& words,
     const int attributes = host_.Attributes(source);
     if ((attributes & 6) && switches.find("/h") == Text::npos)
       continue;
-    const Text to = intoFolder ? Concat({target, "\\", FileName(source)}) : target;
+    const Text to = intoFolder ? target + "\\" + FileName(source) : target;
     if (SameNoCase(to, source))
       return {false, Text()};  // cannot copy a file onto itself
     if (!host_.IsFolder(FolderOf(to)) || host_.IsFolder(to) ||
@@ -676,92 +636,6 @@ SimulatedWindows::Result SimulatedWindows::Xcopy(const std::vector<Text>& words,
   return {copied, Text()};
 }
 
-// attrib [+-]r [+-]h [+-]s PATH: with wildcards the matching files, else the
-// file or folder itself.
-SimulatedWindows::Result SimulatedWindows::Attrib(const std::vector<Text>& words,
-                                                  const Text& command) {
-  int set = 0;
-  int clear = 0;
-  Text path;
-  for (const Text& word : words) {
-    const size_t bit = word.size() == 2 ? Text("rhs").find(Lower(word)[1]) : Text::npos;
-    if ((word[0] == '+' || word[0] == '-') && bit != Text::npos) {
-      (word[0] == '+' ? set : clear) |= 1 << bit;
-    } else if (path.empty()) {
-      path = word;
-    } else {
-      return Unknown(command);
-    }
-  }
-  if (path.empty())
-    return Unknown(command);
-  const std::vector<Text> targets =
-      Matching(path, FileName(path).find_first_of("*?") != Text::npos);
-  for (const Text& target : targets) {
-    host_.PutAttributes(target, (host_.Attributes(target) | set) & ~clear);
-    Changed(target);
-  }
-  return {!targets.empty(), Text()};
-}
-
-// find [/v] "TEXT" over the input: the lines that hold the text (or, with /v,
-// that do not).
-SimulatedWindows::Result SimulatedWindows::Find(const std::vector<Text>& words, const Text& input,
-                                                const Text& command) {
-  const bool without = !words.empty() && words[0] == "/v";
-  if (words.size() != (without ? 2u : 1u))
-    return Unknown(command);
-  Text out;
-  for (const Text& line : SplitLines(input)) {
-    if ((line.find(words.back()) == Text::npos) == without)
-      out += line + "\r\n";
-  }
-  return {!out.empty(), out};
-}
-
-// findstr [/n] [/i] "WORDS" FILE, or findstr /c:"TEXT" FILE: the lines that
-// hold any of the words (or the one text); a "^" ties a word to the start of
-// the line. /n puts the line number and a colon before each line.
-SimulatedWindows::Result SimulatedWindows::Findstr(const std::vector<Text>& words,
-                                                   const Text& input, const Text& command) {
-  bool numbered = false;
-  bool ignoreCase = false;
-  bool searchGiven = false;
-  std::vector<Text> searches;
-  std::vector<Text> files;
-  for (const Text& word : words) {
-    if (word == "/n") {
-      numbered = true;
-    } else if (word == "/i") {
-      ignoreCase = true;
-    } else if (StartsWithNoCase(word, "/c:")) {
-      searches = {word.substr(3)};
-      searchGiven = true;
-    } else if (!searchGiven) {
-      searches = Tokens(word, " ");
-      searchGiven = true;
-    } else {
-      files.push_back(word);
-    }
-  }
-  if (!searchGiven || files.size() > 1)
-    return Unknown(command);
-  if (!files.empty() && (!host_.Exists(files[0]) || host_.IsFolder(files[0]))) {
-    return {false, Text()};
-  }
-  const std::vector<Text> lines = SplitLines(files.empty() ? input : host_.Content(files[0]));
-  Text out;
-  for (size_t n = 0; n < lines.size(); ++n) {
-    for (const Text& search : searches) {
-      if (!LineMatches(lines[n], search, ignoreCase))
-        continue;
-      out += Concat({numbered ? std::to_string(n + 1) + ":" : Text(), lines[n], "\r\n"});
-      break;
-    }
-  }
-  return {!out.empty(), out};
-}
-
 // dir DRIVE\ /ad /x: one line for each folder in the root; every name is
 // taken to be its own short name, so the short-name column stays empty.
 SimulatedWindows::Result SimulatedWindows::Dir(const std::vector<Text>& words) {
@@ -769,9 +643,9 @@ SimulatedWindows::Result SimulatedWindows::Dir(const std::vector<Text>& words) {
   if (!host_.IsFolder(root))
     return {false, Text()};
   Text out;
-  for (const Text& path : host_.Paths()) {
-    if (host_.IsFolder(path) && SameNoCase(FolderOf(path), root)) {
-      out += Concat({"2013-01-23  10:00    <DIR>                       ", FileName(path), "\r\n"});
+  for (const Text& path : host_.ChildrenOf(root)) {
+    if (host_.IsFolder(path)) {
+      out += "2013-01-23  10:00    <DIR>                       " + FileName(path) + "\r\n";
     }
   }
   return {true, out};
@@ -788,36 +662,34 @@ SimulatedWindows::Result SimulatedWindows::Subst(const std::vector<Text>& words)
   return {true, Text()};
 }
 
-// bcdedit and its arguments, against the store.
-SimulatedWindows::Result SimulatedWindows::Bcdedit(const Text& arguments, const Text& command) {
-  bcdeditRuns.push_back(arguments);
-  if (sixtyFourBit && !host_.Exists(windowsFolder + "\\syswow64\\bcdedit.exe")) {
-    return {false, Text()};  // not found
+Text AddBootSector(bench::BcdStore& store, const Text& description, const Text& path, bool locked) {
+  bench::BcdEntry entry{bench::CreatedId(store.next++), "bootsector", {}, locked};
+  if (!path.empty()) {
+    entry.Set("device", "partition=C:");
+    entry.Set("path", path);
   }
-  if (arguments.empty())
-    return {store.readable, store.Listing()};
-  if (arguments == "/enum all")
-    return {store.readable, store.Enumeration()};
-  Text rest, title, tail, file;
-  if (After(arguments, "/create /d \"", &rest) &&
-      Cut(rest, "\" /application bootsector", &title, &tail) && tail.empty()) {
-    const bool creates = store.readable && !store.refuseCreate;
-    return {creates, store.Create(title)};
-  }
-  if (After(arguments, "/import ", &file)) {
-    if (host_.Exists(file))
-      store.readable = true;
-    return {store.readable, Text()};
-  }
-  if (After(arguments, "/export ", &file)) {
-    if (!store.readable || !CanWrite(file))
-      return {false, Text()};
-    Write(file, store.Enumeration(), false);
-    return {true, Text()};
-  }
-  bool known = false;
-  const bool worked = store.Run(arguments, &known);
-  return known ? Result{worked, Text()} : Unknown(command);
+  if (!description.empty())
+    entry.Set("description", description);
+  store.entries.push_back(entry);
+  return entry.id;
+}
+
+std::vector<Text> DisplayOrder(const bench::BcdStore& store) {
+  bench::BcdStore copy = store;
+  const bench::BcdEntry* manager = copy.Find("{bootmgr}");
+  const std::string* order = manager == nullptr ? nullptr : manager->Find("displayorder");
+  std::vector<Text> ids;
+  for (const Text& id : Tokens(order == nullptr ? Text() : *order, " "))
+    ids.push_back(id);
+  return ids;
+}
+
+void SetDisplayOrder(bench::BcdStore& store, const std::vector<Text>& order) {
+  Text joined;
+  for (const Text& id : order)
+    joined += (joined.empty() ? "" : " ") + id;
+  if (bench::BcdEntry* manager = store.Find("{bootmgr}"))
+    manager->Set("displayorder", joined);
 }
 
 Text SimulatedWindows::Resolve(const Text& path) const {
@@ -837,9 +709,8 @@ std::vector<Text> SimulatedWindows::Matching(const Text& path, bool filesOnly) c
     }
     return found;
   }
-  const Text folder = FolderOf(absolute);
-  for (const Text& candidate : host_.Paths()) {
-    if (SameNoCase(FolderOf(candidate), folder) && NameMatches(FileName(candidate), pattern) &&
+  for (const Text& candidate : host_.ChildrenOf(FolderOf(absolute))) {
+    if (bench::WildcardMatch(pattern, FileName(candidate)) &&
         !(filesOnly && host_.IsFolder(candidate))) {
       found.push_back(candidate);
     }

@@ -8,12 +8,15 @@
 // - the interpreter prefix and a command line: the operators & && || | and
 //   the redirections > and >> (outside double quotes, found before any loop
 //   variable is put in), "for", "for /f" over a file or a 'command', "if exist",
-//   "if not errorlevel", "if A lss B", the built-ins and Windows tools the
-//   configurator uses (ren, del, type, copy, xcopy, attrib, echo, ver, find,
-//   findstr, chkntfs, dir, reg import, wmic, subst, bcdedit, goto :eof) and a
-//   nested interpreter prefix;
-// - the product's companion tools (fi, fr, xc, zptlx, ghost32.exe) by their
-//   path, each only while its .exe lies in the product folder.
+//   "if not errorlevel", "if A lss B", the built-ins (ren, del, type, copy,
+//   echo, ver, dir, goto :eof), xcopy, subst, reg import and a nested
+//   interpreter prefix;
+// - the Windows tools find, findstr, attrib, chkntfs, wmic and bcdedit, and
+//   the product's companion tools (fi, fr, xc, zptlx, ghost32.exe, each only
+//   while its .exe lies in the product folder), by handing the command line
+//   to the one double of that tool (tests/tools), the same code that runs as
+//   a Windows program on the bench. The doubles keep their fixtures and state
+//   in kFixtureFolder on the machine.
 // A redirection target is created before the command runs, even when the
 // command then fails, and not at all when its folder is missing.
 // Forms it does not know are collected in `unhandled`, so that a test can
@@ -24,8 +27,9 @@
 #include <map>
 #include <vector>
 
-#include "tests/support/bcd_store.h"
 #include "tests/support/scripted_host.h"
+#include "tests/support/tool_machine.h"
+#include "tests/tools/bcd_store.h"
 
 namespace kvx::testing {
 
@@ -48,17 +52,22 @@ class SimulatedWindows {
   Text version;  // what ver prints, e.g. "Microsoft Windows XP [Version 5.1.2600]"
   // 64-bit Windows: bcdedit runs only once windowsFolder\syswow64\bcdedit.exe exists.
   bool sixtyFourBit = false;
-  std::map<Text, Text> diskScans;         // zptlx N /find:all: the output, by disk number
-  std::map<Text, Text> normalPartitions;  // zptlx N /find:normal: the output, by disk number
-  std::map<Text, Text> wmic;              // wmic ALIAS list full: the output, by alias
-  std::map<Text, Text> fileSystems;       // chkntfs: file system by drive ("D:" -> "NTFS")
-  Text ghostStatus = "GHOST status\r\n";  // GHSTSTAT.TXT, left by ghost32.exe -dd
-  BcdStore store;                         // the store bcdedit works on
+
+  // --- The doubles' fixtures and state (tests/tools/README.md) ---
+  void PutFixture(const Text& name, const Text& text);
+  Text Fixture(const Text& name) const;  // empty when missing
+  // The BCD store that bcdedit works on. A new simulation holds the boot
+  // manager and the running Windows ({current}), shown in the menu, timeout
+  // 30; bcdedit's answer to a creation names the identifier as its second
+  // word.
+  bench::BcdStore Store() const;
+  void PutStore(const bench::BcdStore& store);
+  // xc: each path granted and its grants ("Everyone:f"), as the tool keeps them.
+  std::map<Text, Text> Grants() const;
 
   // --- What the commands did ---
   std::vector<Text> unhandled;  // commands and lines of a form not known here
   std::vector<Text> imported;   // the text of each file that reg import read
-  std::map<Text, Text> grants;  // xc: path as named -> account and rights of its last grant
   // Every file or folder that a command created, changed, renamed (both
   // names), removed or gave other attributes, as an absolute path, in order.
   std::vector<Text> changed;
@@ -79,21 +88,17 @@ class SimulatedWindows {
   Result RunCommand(const Text& command, const Text& input);
   Result For(const Text& command, const Variables& variables);
   Result If(const Text& command, const Variables& variables);
-  Result Tool(const Text& command);
+  // A tool by its double; ok when it ends with exit code 0.
+  Result Double(const char* name, const Text& commandLine, const Text& input);
+  Result ProductTool(const Text& command);
   Result Unknown(const Text& command);
 
   Result Ren(const std::vector<Text>& words);
   Result Del(const std::vector<Text>& words);
   Result Copy(const std::vector<Text>& words);
   Result Xcopy(const std::vector<Text>& words, const Text& input, const Text& command);
-  Result Attrib(const std::vector<Text>& words, const Text& command);
-  Result Find(const std::vector<Text>& words, const Text& input, const Text& command);
-  Result Findstr(const std::vector<Text>& words, const Text& input, const Text& command);
   Result Dir(const std::vector<Text>& words);
   Result Subst(const std::vector<Text>& words);
-  Result Bcdedit(const Text& arguments, const Text& command);
-  Result IniWriter(const Text& arguments, const Text& command);
-  Result TextReplacer(const Text& arguments, const Text& command);
 
   // Paths: a subst drive replaced by its folder; the files (and, unless
   // filesOnly, folders) that a path with wildcards in its last part names.
@@ -106,12 +111,23 @@ class SimulatedWindows {
   void Changed(const Text& path);
 
   ScriptedHost& host_;
+  ToolMachine tools_;
   Text shell_;
   Text product_;
   std::map<Text, Text> substs_;  // drive -> folder
   bool leaveBatch_ = false;      // set by goto :eof
   bool lastOk_ = true;           // errorlevel 0
 };
+
+// Adds a boot-sector entry to the store under the identifier that bcdedit
+// would give the next created entry, with a device and the given path and
+// description (either may be empty to leave it out); returns the identifier.
+Text AddBootSector(bench::BcdStore& store, const Text& description, const Text& path,
+                   bool locked = false);
+
+// The boot manager's display order, identifier by identifier.
+std::vector<Text> DisplayOrder(const bench::BcdStore& store);
+void SetDisplayOrder(bench::BcdStore& store, const std::vector<Text>& order);
 
 }  // namespace kvx::testing
 

@@ -104,7 +104,7 @@ Result RunAttrib(const std::string& commandLine, Machine& machine) {
                            : arg[1] == 'a' ? kArchive
                                            : 0u;
       if (bit == 0) {
-        return {"", "Parameter format not correct - " + args[i] + "\r\n", 1};
+        return {"", "Parameter format not correct - " + args[i] + "\r\n", 2};
       }
       (arg[0] == '+' ? change.set : change.clear) |= bit;
       (arg[0] == '+' ? change.clear : change.set) &= ~bit;
@@ -115,7 +115,7 @@ Result RunAttrib(const std::string& commandLine, Machine& machine) {
     } else if (!arg.empty() && arg[0] != '/') {
       paths.push_back(args[i]);
     } else {
-      return {"", "Parameter format not correct - " + args[i] + "\r\n", 1};
+      return {"", "Parameter format not correct - " + args[i] + "\r\n", 2};
     }
   }
   if (paths.empty()) {

@@ -34,6 +34,20 @@ const char* const kDisplayOrder[] = {
 const char* const kListElements[] = {"displayorder", "toolsdisplayorder", "bootsequence", "inherit",
                                      "recoverysequence"};
 
+// Further element names that /set takes; bcdedit refuses a name it does not
+// know.
+const char* const kOtherElements[] = {"bootmenupolicy",
+                                      "bootstatuspolicy",
+                                      "detecthal",
+                                      "pae",
+                                      "quietboot",
+                                      "winpe",
+                                      "ems",
+                                      "bootems",
+                                      "bootlog",
+                                      "testsigning",
+                                      "hypervisorlaunchtype"};
+
 bool IsListElement(const std::string& name) {
   for (const char* list : kListElements) {
     if (EqualsIgnoreCase(name, list)) {
@@ -41,6 +55,20 @@ bool IsListElement(const std::string& name) {
     }
   }
   return false;
+}
+
+bool IsKnownElement(const std::string& name) {
+  for (const char* known : kDisplayOrder) {
+    if (EqualsIgnoreCase(name, known)) {
+      return true;
+    }
+  }
+  for (const char* known : kOtherElements) {
+    if (EqualsIgnoreCase(name, known)) {
+      return true;
+    }
+  }
+  return IsListElement(name);
 }
 
 size_t DisplayRank(const std::string& name) {
@@ -101,6 +129,9 @@ const char kNoEntry[] =
     "An error occurred while attempting to reference the specified entry.\r\n"
     "The system cannot find the file specified.\r\n";
 const char kBadArgs[] = "The parameter is incorrect.\r\n";
+const char kUnknownElement[] =
+    "The element data type specified is not recognized, or does not apply to the specified "
+    "entry.\r\nRun \"bcdedit /?\" for command line assistance.\r\n";
 
 }  // namespace
 
@@ -111,6 +142,11 @@ const std::string* BcdEntry::Find(const std::string& name) const {
     }
   }
   return nullptr;
+}
+
+std::string BcdEntry::Element(const std::string& name) const {
+  const std::string* value = Find(name);
+  return value == nullptr ? std::string() : *value;
 }
 
 void BcdEntry::Set(const std::string& name, const std::string& value) {
@@ -131,6 +167,10 @@ bool BcdEntry::Remove(const std::string& name) {
     }
   }
   return false;
+}
+
+const BcdEntry* BcdStore::Find(const std::string& id) const {
+  return const_cast<BcdStore*>(this)->Find(id);
 }
 
 BcdEntry* BcdStore::Find(const std::string& id) {
@@ -176,13 +216,16 @@ bool ParseBcdStore(const std::string& text, BcdStore* store, std::string* error)
       store->unreadable = true;
     } else if (trimmed.compare(0, 5, "next ") == 0) {
       store->next = std::atoi(trimmed.c_str() + 5);
+    } else if (trimmed.compare(0, 14, "create-answer ") == 0) {
+      store->createAnswer = Trim(trimmed.substr(14));
     } else {
       std::vector<std::string> words = Words(trimmed);
-      if (words.size() != 2 || !IsBraced(words[0])) {
-        *error = where + "\"{id} type\" expected";
+      const bool locked = words.size() == 3 && words[2] == "locked";
+      if ((words.size() != 2 && !locked) || !IsBraced(words[0])) {
+        *error = where + "\"{id} type [locked]\" expected";
         return false;
       }
-      store->entries.push_back(BcdEntry{words[0], words[1], {}});
+      store->entries.push_back(BcdEntry{words[0], words[1], {}, locked});
     }
   }
   return true;
@@ -197,8 +240,11 @@ std::string FormatBcdStore(const BcdStore& store) {
     text += "unreadable\r\n";
   }
   text += "next " + std::to_string(store.next) + "\r\n";
+  if (!store.createAnswer.empty()) {
+    text += "create-answer " + store.createAnswer + "\r\n";
+  }
   for (const BcdEntry& entry : store.entries) {
-    text += entry.id + " " + entry.type + "\r\n";
+    text += entry.id + " " + entry.type + (entry.locked ? " locked" : "") + "\r\n";
     for (const auto& element : entry.elements) {
       text += "  " + element.first + " " + element.second + "\r\n";
     }
@@ -237,10 +283,10 @@ std::string EntryHeading(const std::string& type) {
   return type;
 }
 
-std::string FormatEntry(const BcdEntry& entry) {
+std::string FormatEntry(const BcdEntry& entry, const std::string& shownId) {
   const std::string heading = EntryHeading(entry.type);
   std::string text = "\r\n" + heading + "\r\n" + std::string(heading.size(), '-') + "\r\n";
-  text += Padded("identifier") + entry.id + "\r\n";
+  text += Padded("identifier") + (shownId.empty() ? entry.id : shownId) + "\r\n";
   std::vector<std::pair<std::string, std::string>> shown = entry.elements;
   std::stable_sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) {
     return DisplayRank(a.first) < DisplayRank(b.first);
@@ -258,10 +304,22 @@ std::string FormatEntry(const BcdEntry& entry) {
   return text;
 }
 
+namespace {
+
+// The identifier a listing shows for an entry: {default} for the boot
+// manager's default entry when that has a GUID.
+std::string ShownId(const BcdStore& store, const BcdEntry& entry) {
+  const BcdEntry* manager = store.Find("{bootmgr}");
+  const std::string target = manager == nullptr ? "" : manager->Element("default");
+  return IsGuid(entry.id) && EqualsIgnoreCase(entry.id, target) ? "{default}" : entry.id;
+}
+
+}  // namespace
+
 std::string EnumAll(const BcdStore& store) {
   std::string text;
   for (const BcdEntry& entry : store.entries) {
-    text += FormatEntry(entry);
+    text += FormatEntry(entry, ShownId(store, entry));
   }
   return text;
 }
@@ -276,7 +334,7 @@ std::string EnumActive(const BcdStore& store) {
   const std::string* order = manager->Find("displayorder");
   for (const std::string& id : Words(order != nullptr ? *order : "")) {
     if (const BcdEntry* entry = copy.Find(id)) {
-      text += FormatEntry(*entry);
+      text += FormatEntry(*entry, ShownId(store, *entry));
     }
   }
   return text;
@@ -325,12 +383,12 @@ struct Command {
     }
     if (IsBraced(args[1])) {
       BcdEntry* entry = Entry(args[1]);
-      return entry != nullptr ? FormatEntry(*entry) : "";
+      return entry != nullptr ? FormatEntry(*entry, ShownId(*store, *entry)) : "";
     }
     std::string text;
     for (const BcdEntry& entry : store->entries) {
       if (EqualsIgnoreCase(entry.type, args[1])) {
-        text += FormatEntry(entry);
+        text += FormatEntry(entry, ShownId(*store, entry));
       }
     }
     return text;
@@ -379,18 +437,34 @@ struct Command {
     }
     store->entries.push_back(entry);
     *changed = true;
-    return "The entry " + id + " was successfully created.\r\n";
+    std::string answer = store->createAnswer.empty()
+                             ? std::string("The entry {id} was successfully created.")
+                             : store->createAnswer;
+    const size_t at = answer.find("{id}");
+    if (at != std::string::npos) {
+      answer.replace(at, 4, id);
+    }
+    return answer + "\r\n";
   }
 
+  // /set [{id}] element value: without an identifier in braces it acts on
+  // the running Windows' entry, {current}.
   std::string Set() {
-    if (args.size() < 4 || (args.size() > 4 && !IsListElement(args[2]))) {
+    std::vector<std::string> words(args.begin() + 1, args.end());
+    if (words.empty() || !IsBraced(words[0])) {
+      words.insert(words.begin(), "{current}");
+    }
+    if (words.size() < 3 || (words.size() > 3 && !IsListElement(words[1]))) {
       return Fail(kBadArgs);
     }
-    BcdEntry* entry = Entry(args[1]);
+    if (!IsKnownElement(words[1])) {
+      return Fail(kUnknownElement);
+    }
+    BcdEntry* entry = Entry(words[0]);
     if (entry == nullptr) {
       return "";
     }
-    entry->Set(args[2], IsListElement(args[2]) ? JoinWords(args, 3) : args[3]);
+    entry->Set(words[1], IsListElement(words[1]) ? JoinWords(words, 2) : words[2]);
     return Done();
   }
 
@@ -434,6 +508,11 @@ struct Command {
       return Fail(
           "The specified entry has a reserved identifier; use /f to delete it.\r\n"
           "The parameter is incorrect.\r\n");
+    }
+    if (entry->locked) {
+      return Fail(
+          "An error occurred while attempting to delete the specified entry.\r\n"
+          "Access is denied.\r\n");
     }
     const std::string id = entry->id;
     store->entries.erase(store->entries.begin() + (entry - store->entries.data()));
@@ -534,6 +613,7 @@ struct Command {
       return Fail("The import operation has failed.\r\nThe data is invalid.\r\n");
     }
     imported.refuseCreate = store->refuseCreate;
+    imported.createAnswer = store->createAnswer;
     *store = imported;
     return Done();
   }
@@ -544,6 +624,7 @@ struct Command {
     }
     BcdStore copy = *store;
     copy.refuseCreate = false;
+    copy.createAnswer.clear();
     if (!machine.WriteFile(args[1], FormatBcdStore(copy))) {
       return Fail(
           "The export operation has failed.\r\nThe system cannot find the path specified.\r\n");
@@ -578,7 +659,9 @@ struct Command {
       return Import();
     if (verb == "/export")
       return Export();
-    return Fail("The bench's bcdedit does not support " + args[0] + ".\r\n" + kBadArgs);
+    *exitCode = 2;  // not understood, unlike a failure of the real tool
+    *error = "The bench's bcdedit does not support " + args[0] + ".\r\n" + kBadArgs;
+    return "";
   }
 };
 

@@ -14,7 +14,7 @@ namespace kvx::bench {
 Result RunChkntfs(const std::string& commandLine, Machine& machine) {
   std::vector<std::string> args = SplitArgs(commandLine);
   if (args.size() < 2) {
-    return {"", "chkntfs: the bench needs a drive: chkntfs D:\r\n", 1};
+    return {"", "chkntfs: the bench needs a drive: chkntfs D:\r\n", 2};
   }
   std::string fixture;
   machine.ReadFile(FixturePath(machine, "chkntfs.txt"), &fixture);
@@ -22,7 +22,7 @@ Result RunChkntfs(const std::string& commandLine, Machine& machine) {
   Result result;
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i].empty() || args[i][0] == '/') {
-      return {"", "chkntfs: the bench does not support " + args[i] + "\r\n", 1};
+      return {"", "chkntfs: the bench does not support " + args[i] + "\r\n", 2};
     }
     bool known = false;
     for (const std::string& line : SplitLines(fixture)) {

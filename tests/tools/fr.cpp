@@ -123,7 +123,7 @@ Result RunFr(const std::string& commandLine, Machine& machine) {
   Replacement request;
   std::string error;
   if (!ParseReplacement(ArgumentTail(commandLine), &request, &error)) {
-    return {"", "fr: " + error + "\r\n", 1};
+    return {"", "fr: " + error + "\r\n", 2};
   }
   Result result;
   bool anyFile = false;

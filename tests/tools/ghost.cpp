@@ -12,7 +12,7 @@ namespace kvx::bench {
 Result RunGhost(const std::string& commandLine, Machine& machine) {
   std::vector<std::string> args = SplitArgs(commandLine);
   if (args.size() != 2 || FoldCase(args[1]) != "-dd") {
-    return {"", "ghost32: the bench knows only -dd\r\n", 1};
+    return {"", "ghost32: the bench knows only -dd\r\n", 2};
   }
   std::string status;
   if (!machine.ReadFile(FixturePath(machine, "ghststat.txt"), &status)) {

@@ -23,6 +23,58 @@ bool IsBlank(char c) {
 
 }  // namespace
 
+std::vector<bool> TrailBytes(const std::string& text) {
+  std::vector<bool> trail(text.size(), false);
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+      trail[++i] = true;
+    }
+  }
+  return trail;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+namespace {
+
+bool MatchFrom(const std::string& p, size_t pi, const std::string& n, size_t ni) {
+  while (pi < p.size()) {
+    if (p[pi] == '*') {
+      for (size_t k = ni; k <= n.size(); ++k) {
+        if (MatchFrom(p, pi + 1, n, k)) {
+          return true;
+        }
+      }
+      return false;
+    }
+    if (ni >= n.size() || (p[pi] != '?' && p[pi] != n[ni])) {
+      return false;
+    }
+    ++pi;
+    ++ni;
+  }
+  return ni == n.size();
+}
+
+}  // namespace
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  const std::string p = FoldCase(pattern);
+  const std::string n = FoldCase(name);
+  if (MatchFrom(p, 0, n, 0)) {
+    return true;
+  }
+  return p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0 &&
+         n.find('.') == std::string::npos && MatchFrom(p.substr(0, p.size() - 2), 0, n, 0);
+}
+
 std::string FoldCase(const std::string& text) {
   return FoldLetters(text, [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
 }

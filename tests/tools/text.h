@@ -1,4 +1,6 @@
-// Byte-string helpers shared by the bench doubles.
+// Byte-string helpers of the test side: the doubles, the bench, the scripted
+// machine and the checks all use these, never the product's own text layer,
+// so that a fault in the product's search cannot hide in its own oracle.
 //
 // Texts are GBK bytes: case folding touches single-byte ASCII letters only,
 // and searches never match inside a double-byte character.
@@ -14,6 +16,16 @@ namespace kvx::bench {
 inline bool IsLeadByte(unsigned char c) {
   return c >= 0x81 && c <= 0xFE;
 }
+
+// For each byte: true when it is the trail byte of a double-byte character.
+std::vector<bool> TrailBytes(const std::string& text);
+
+bool StartsWith(const std::string& text, const std::string& prefix);
+bool EndsWith(const std::string& text, const std::string& suffix);
+
+// Windows name matching: * and ?, ASCII case ignored, and a pattern ending
+// in ".*" also matches a name without any dot ("*.*" matches every name).
+bool WildcardMatch(const std::string& pattern, const std::string& name);
 
 // ASCII letters folded to lower case; double-byte characters kept as they are.
 std::string FoldCase(const std::string& text);

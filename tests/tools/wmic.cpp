@@ -33,7 +33,7 @@ Result RunWmic(const std::string& commandLine, Machine& machine) {
     return {};
   }
   if (args.size() != 4 || FoldCase(args[2]) != "list" || FoldCase(args[3]) != "full") {
-    return {"", "wmic: the bench knows only \"wmic exit\" and \"wmic alias list full\"\r\n", 1};
+    return {"", "wmic: the bench knows only \"wmic exit\" and \"wmic alias list full\"\r\n", 2};
   }
   const std::string alias = FoldCase(args[1]);
   std::string fixture;

@@ -89,11 +89,11 @@ Result RunXc(const std::string& commandLine, Machine& machine) {
     } else if (target.empty() && arg[0] != '/') {
       target = args[i];
     } else {
-      return {"", "xc: invalid argument " + args[i] + "\r\n", 1};
+      return {"", "xc: invalid argument " + args[i] + "\r\n", 2};
     }
   }
   if (target.empty() || aces.empty()) {
-    return {"", "xc: usage: xc path [/t] [/e] [/c] [/y] /g account:rights\r\n", 1};
+    return {"", "xc: usage: xc path [/t] [/e] [/c] [/y] /g account:rights\r\n", 2};
   }
   if (!add && !yes) {
     // Replacing an access list asks first; a hidden run has nobody to answer.

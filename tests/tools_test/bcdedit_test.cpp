@@ -3,7 +3,7 @@
 // (identifier extraction as its findstr/for batch does it).
 #include <gtest/gtest.h>
 
-#include "memory_machine.h"
+#include "tests/support/tool_machine.h"
 #include "tests/tools/bcd_store.h"
 #include "tests/tools/doubles.h"
 #include "tests/tools/text.h"
@@ -66,7 +66,7 @@ class Bcdedit : public ::testing::Test {
   }
   Result Run(const std::string& rest) { return RunBcdedit("bcdedit " + rest, machine); }
   std::string Store() { return machine.Content("C:\\bench\\bcd_store.txt"); }
-  testing::MemoryMachine machine;
+  testing::ToolMachine machine;
 };
 
 TEST_F(Bcdedit, ListingsHaveTheEnglishLayout) {
@@ -155,6 +155,40 @@ TEST_F(Bcdedit, DeleteWithCleanupLeavesNoTraceOfTheEntry) {
   EXPECT_EQ(Run("/delete {current} /f").code, 0);
 }
 
+// As with the real tool: a /set without an identifier in braces acts on the
+// running Windows' entry; a name bcdedit does not know is refused; a locked
+// entry stays; the store may hold bcdedit's answer to a creation in another
+// wording, where the identifier is the second word; the default entry is
+// listed as {default}.
+TEST_F(Bcdedit, SetWithoutIdentifierLockedEntriesAndTheCreationAnswer) {
+  EXPECT_EQ(Run("/set path \\kvldr.mbr").code, 0);
+  EXPECT_NE(Run("/enum {current}").out.find("path                    \\kvldr.mbr\r\n"),
+            std::string::npos);
+  EXPECT_EQ(Run("/set {current} colour blue").err.find("not recognized") != std::string::npos,
+            true);
+
+  machine.PutFile("C:\\bench\\bcd_store.txt",
+                  std::string(kStore) +
+                      "{1fa4e2b0-5c9d-11e2-8d37-0000000000aa} bootsector locked\n"
+                      "  description Rescue\n");
+  EXPECT_EQ(Run("/delete {1fa4e2b0-5c9d-11e2-8d37-0000000000aa} /cleanup").code, 1);
+  EXPECT_NE(Run("/enum all").out.find("Rescue"), std::string::npos);
+
+  machine.PutFile("C:\\bench\\bcd_store.txt",
+                  std::string("create-answer Entry {id} created.\n") + kStore);
+  EXPECT_EQ(Run("/create /d \"x\" /application bootsector").out,
+            "Entry {1fa4e2b0-5c9d-11e2-8d37-000000000001} created.\r\n");
+  EXPECT_EQ(Run("/import C:\\bench\\bcd_store.txt").code, 0);
+  EXPECT_NE(Store().find("create-answer Entry {id} created.\r\n"), std::string::npos);
+  // The default entry is listed as {default}, and that name acts on it.
+  EXPECT_EQ(Run("/default {1fa4e2b0-5c9d-11e2-8d37-000000000001}").code, 0);
+  EXPECT_NE(
+      Run("/enum all").out.find("identifier              {default}\r\ndescription             x"),
+      std::string::npos);
+  EXPECT_EQ(Run("/delete {default} /cleanup").code, 0);
+  EXPECT_EQ(Run("/enum all").out.find("description             x"), std::string::npos);
+}
+
 TEST_F(Bcdedit, RefusedCreationLeavesNoIdentifierAndNoEntry) {
   machine.PutFile("C:\\bench\\bcd_store.txt", std::string("refuse-create\n") + kStore);
   Result refused = Run("/create /d \"KORVAX v2013.01.23\" /application bootsector");
@@ -180,7 +214,7 @@ TEST_F(Bcdedit, UnreadableStoreAnswersNothingUntilImported) {
   EXPECT_EQ(Run("/create /d \"x\" /application bootsector").code, 1);
 
   // A missing store file cannot be opened either.
-  testing::MemoryMachine storeless;
+  testing::ToolMachine storeless;
   storeless.SetEnv("KVX_BENCH_DIR", "C:\\bench");
   storeless.PutFolder("C:\\bench");
   EXPECT_EQ(RunBcdedit("bcdedit", storeless).code, 1);
@@ -197,14 +231,17 @@ TEST_F(Bcdedit, ExportWritesAStoreThatImportsBack) {
   EXPECT_EQ(Run("/enum all").out, before);
 }
 
+// Bad arguments fail as with the real tool (exit code 1); a command the
+// bench does not know gives 2, so that a simulated run reports it.
 TEST_F(Bcdedit, BadArgumentsFailWithExitCodeOneAndChangeNothing) {
   const std::string before = Store();
   for (const char* rest :
        {"/timeout five", "/timeout", "/create /d \"x\"", "/create /d \"x\" /application weird",
-        "/displayorder {nosuch} /addlast", "/set {current} description", "/copy {current} /d x",
-        "/deletevalue {current} nx"}) {
+        "/displayorder {nosuch} /addlast", "/set {current} description",
+        "/deletevalue {current} nx", "/set {current} colour blue"}) {
     EXPECT_EQ(Run(rest).code, 1) << rest;
   }
+  EXPECT_EQ(Run("/copy {current} /d x").code, 2);
   EXPECT_EQ(Store(), before);
   machine.PutFile("C:\\bench\\bcd_store.txt", "{x}\n");
   EXPECT_EQ(RunBcdedit("bcdedit", machine).code, 2);

@@ -2,9 +2,9 @@
 // writes (krv_pass.ini, krv_drv.ini, boot.ini).
 #include <gtest/gtest.h>
 
-#include "memory_machine.h"
+#include "tests/support/tool_machine.h"
 #include "tests/tools/doubles.h"
-#include "tests/tools/ini_edit.h"
+#include "tests/tools/ini.h"
 
 namespace kvx::bench {
 namespace {
@@ -31,6 +31,19 @@ TEST(IniWriterLine, SectionWithBlanksAndValueToTheEndOfTheLine) {
   EXPECT_EQ(Parse("a.ini [echo_of] cd=\"C:\\x y\\\" =2 ").value, "\"C:\\x y\\\" =2 ");
   EXPECT_EQ(Parse("c:\\vesk\\korv\\krv_pass.ini [boot] drvc=").value, "");
   EXPECT_EQ(Parse("\"C:\\a b\\x.ini\"  [s]  k=v").file, "C:\\a b\\x.ini");
+}
+
+// The closing bracket is a character of its own: in a GBK section name the
+// byte 5D can be the trail byte of a character ("乇" is 81 5D). The system's
+// profile functions take such a name whole, and so does the writer.
+TEST(IniWriterLine, SectionNameWithABracketTrailByte) {
+  const std::string section = "\x81]x";
+  IniWrite write = Parse("a.ini [" + section + "] k=v");
+  EXPECT_EQ(write.section, section);
+  const std::string text = SetIniValue("", section, "k", "v");
+  EXPECT_EQ(text, "[" + section + "]\r\nk=v\r\n");
+  EXPECT_EQ(GetIniValue(text, section, "k").value_or("(none)"), "v");
+  EXPECT_EQ(GetIniValue(text, "\x81", "k").value_or("(none)"), "(none)");
 }
 
 TEST(IniWriterLine, RefusesWhatItCannotRead) {
@@ -81,7 +94,7 @@ TEST(IniEdit, AddsKeysAtTheEndOfTheirSectionAndNewSectionsAtTheEnd) {
 }
 
 TEST(IniWriterRun, CreatesOrEditsTheFileAndFailsOnAReadOnlyOne) {
-  testing::MemoryMachine machine;
+  testing::ToolMachine machine;
   machine.PutFolder("c:\\vesk\\korv");
   Result first = RunFi("c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [boot] drvc=0", machine);
   EXPECT_EQ(first.code, 0);
@@ -94,7 +107,7 @@ TEST(IniWriterRun, CreatesOrEditsTheFileAndFailsOnAReadOnlyOne) {
   Result locked = RunFi("fi C:\\boot.ini [boot loader] timeout=1", machine);
   EXPECT_EQ(locked.code, 1);
   EXPECT_EQ(machine.Content("C:\\boot.ini"), kBootIni);
-  EXPECT_EQ(RunFi("fi C:\\boot.ini timeout=1", machine).code, 1);
+  EXPECT_EQ(RunFi("fi C:\\boot.ini timeout=1", machine).code, 2);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // findstr as the install's batch lines use it, and its expressions.
 #include <gtest/gtest.h>
 
-#include "memory_machine.h"
+#include "tests/support/tool_machine.h"
 #include "tests/tools/doubles.h"
 #include "tests/tools/findstr_match.h"
 
@@ -11,7 +11,7 @@ namespace {
 class Findstr : public ::testing::Test {
  protected:
   Result Run(const std::string& rest) { return RunFindstr("findstr " + rest, machine); }
-  testing::MemoryMachine machine;
+  testing::ToolMachine machine;
 };
 
 TEST_F(Findstr, NumberedLinesForTheIdentifierExtraction) {

@@ -3,7 +3,7 @@
 // template and the line join).
 #include <gtest/gtest.h>
 
-#include "memory_machine.h"
+#include "tests/support/tool_machine.h"
 #include "tests/tools/doubles.h"
 #include "tests/tools/replace.h"
 
@@ -62,7 +62,7 @@ class ReplacerRun : public ::testing::Test {
  protected:
   void SetUp() override { machine.PutFolder("c:\\vesk\\korv"); }
   Result Fr(const std::string& rest) { return RunFr("c:\\vesk\\korv\\fr " + rest, machine); }
-  testing::MemoryMachine machine;
+  testing::ToolMachine machine;
 };
 
 TEST_F(ReplacerRun, WildcardReachesEveryMatchingFileOnly) {

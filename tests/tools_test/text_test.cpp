@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "memory_machine.h"
+#include "tests/support/tool_machine.h"
 #include "tests/tools/doubles.h"
 
 namespace kvx::bench {
@@ -50,7 +50,7 @@ TEST(GbkText, LinesDropTheirBreaks) {
 }
 
 TEST(CallLog, RecordsEveryCallOnOneLineEachWithItsBytesRecoverable) {
-  testing::MemoryMachine machine;
+  testing::ToolMachine machine;
   machine.SetCurrentDir("C:\\vesk\\korv");
   Result unlogged = RunDouble("find", "find \"x\"", machine);
   EXPECT_EQ(unlogged.code, 1);

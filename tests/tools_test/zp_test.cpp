@@ -2,7 +2,7 @@
 // install's batch lines take from it (findstr lines split as "for /f" does).
 #include <gtest/gtest.h>
 
-#include "memory_machine.h"
+#include "tests/support/tool_machine.h"
 #include "tests/tools/doubles.h"
 #include "tests/tools/survey.h"
 #include "tests/tools/text.h"
@@ -55,7 +55,7 @@ class SurveyRun : public ::testing::Test {
     machine.PutFile("C:\\bench\\zp_disks.txt", kDisks);
   }
   Result Zp(const std::string& rest) { return RunZp("c:\\vesk\\korv\\zptlx " + rest, machine); }
-  testing::MemoryMachine machine;
+  testing::ToolMachine machine;
 };
 
 TEST_F(SurveyRun, FullListGivesTheTokensOfTheSurveySettings) {

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "tests/e2e/bench/trace_record.h"
+#include "tests/tools/ini.h"
 #include "tests/tools/text.h"
 
 namespace kvx::bench {
@@ -260,18 +261,7 @@ std::string RunFolder::Verdict() const {
 }
 
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key) {
-  bool inSection = false;
-  for (const std::string& raw : SplitLines(text)) {
-    const std::string line = Trim(raw);
-    if (!line.empty() && line[0] == '[') {
-      inSection = EqualsIgnoreCase(line, "[" + section + "]");
-    } else if (inSection) {
-      const size_t equals = line.find('=');
-      if (equals != std::string::npos && EqualsIgnoreCase(Trim(line.substr(0, equals)), key))
-        return line.substr(equals + 1);
-    }
-  }
-  return std::string();
+  return GetIniValue(text, section, key).value_or(std::string());
 }
 
 std::string Utf8(const std::string& gbk) {
