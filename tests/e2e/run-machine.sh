@@ -147,8 +147,11 @@ cp "$exe" "$setup/kvxcfg.exe"
 : >"$setup/win_lan"
 { cat "$doubles/path/bcdedit.exe"; printf 'KVX spare bcdedit'; } >"$setup/bcdedit"
 
-# The product package, with the tools under their stored names, the
-# Windows-family marker, and the loader files at the root of C:.
+# The product package (the boot sector image kvldr.mbr, 512 bytes with the
+# signature at the end, and a floppy image ghost.img whose start-up files hold
+# the four lines of the RAM drive set-up are part of it), with the tools under
+# their stored names, the Windows-family marker, and the loader files at the
+# root of C:.
 product=$c/vesk/korv
 mkdir -p "$product"
 cp "$root"/tests/e2e/package/* "$product/"
@@ -156,19 +159,6 @@ cp "$doubles/product/zp" "$doubles/product/fi" "$doubles/product/fr" \
   "$doubles/product/ghost32.exe" "$product/"
 cp "$doubles/product/xc" "$product/$access_tool"
 : >"$product/$marker"
-{  # the boot sector image: 512 bytes, the signature at the end
-  printf 'KVLDR boot sector'
-  head -c 493 /dev/zero
-  printf '\x55\xaa'
-} >"$product/kvldr.mbr"
-{  # a floppy image whose start-up files hold the four lines of the RAM drive set-up
-  printf '\xeb\x3c\x90KVXBOOT\x00\x02\x01\x01\x00'
-  head -c 1010 /dev/zero
-  printf 'rem device=ramdrive\r\nDEVICE=HIMEM.SYS\r\n'
-  head -c 500 /dev/zero
-  printf '@echo off\r\nxmsdsk.exe 25000 x: /y\r\nset ramdrive=x:\r\nrem call fdrd\r\nghost.exe -clone\r\n'
-  head -c 1000 /dev/zero
-} >"$product/ghost.img"
 cp "$product/KVLDR" "$product/kvldr.mbr" "$c/"
 mkdir "$bench/package"
 cp "$product"/* "$bench/package/"  # as shipped, for comparisons

@@ -280,6 +280,12 @@ void SimulatedWindows::RunCommandLine(const Text& commandLine) {
   }
 }
 
+void SimulatedWindows::RunSetupLine(const Text& line) {
+  RunLine(line, {});
+  changed.clear();
+  bcdeditRuns.clear();
+}
+
 void SimulatedWindows::RunBatch(const Text& path) {
   if (!host_.Exists(path) || host_.IsFolder(path))
     return;  // cannot start
@@ -331,6 +337,8 @@ SimulatedWindows::Result SimulatedWindows::RunLine(const Text& line, const Varia
 SimulatedWindows::Result SimulatedWindows::RunStage(const Text& stage, const Text& input,
                                                     const Variables& variables) {
   Text command = Trim(stage);
+  if (!command.empty() && command[0] == '@')
+    command = Trim(command.substr(1));  // a line that is not echoed
   if (StartsWithNoCase(command, "for "))
     return For(command, variables);
   if (StartsWithNoCase(command, "if "))
@@ -368,6 +376,10 @@ SimulatedWindows::Result SimulatedWindows::RunCommand(const Text& command, const
   name = Lower(name);
   const std::vector<Text> words = Words(arguments);
 
+  if (name == "rem")
+    return {true, Text()};
+  if (name == "echo" && (Lower(arguments) == "off" || Lower(arguments) == "on"))
+    return {true, Text()};  // the batch's echo switch prints nothing
   if (name == "echo")
     return {true, arguments + "\r\n"};
   if (name == "ver")

@@ -8,8 +8,8 @@
 // - the interpreter prefix and a command line: the operators & && || | and
 //   the redirections > and >> (outside double quotes, found before any loop
 //   variable is put in), "for", "for /f" over a file or a 'command', "if exist",
-//   "if not errorlevel", "if A lss B", the built-ins (ren, del, type, copy,
-//   echo, ver, dir, goto :eof), xcopy, subst, reg import and a nested
+//   "if not errorlevel", "if A lss B", the built-ins (ren, del, type, copy, rem, echo,
+//   ver, dir, goto :eof, a line's leading @), xcopy, subst, reg import and a nested
 //   interpreter prefix;
 // - the Windows tools find, findstr, attrib, chkntfs, wmic and bcdedit, and
 //   the product's companion tools (fi, fr, xc, zptlx, ghost32.exe, each only
@@ -45,6 +45,10 @@ class SimulatedWindows {
 
   // Single commands come with this prefix from now on.
   void UseShellPrefix(const Text& shellPrefix) { shell_ = shellPrefix; }
+
+  // Runs a batch line to set the machine up, as no operation of the run:
+  // what it changes and the bcdedit commands it runs are not recorded.
+  void RunSetupLine(const Text& line);
 
   // --- The machine ---
   bool commandsRun = true;             // false: no command line can start at all

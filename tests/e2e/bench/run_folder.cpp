@@ -1,7 +1,6 @@
 #include "tests/e2e/bench/run_folder.h"
 
 #include <dirent.h>
-#include <iconv.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -9,10 +8,13 @@
 #include <sstream>
 
 #include "tests/e2e/bench/trace_record.h"
+#include "tests/support/code_pages.h"
 #include "tests/tools/ini.h"
 #include "tests/tools/text.h"
 
 namespace kvx::bench {
+
+using testing::Convert;
 
 namespace {
 
@@ -54,29 +56,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
       return parts;
     start = end + 1;
   }
-}
-
-std::string Convert(const std::string& text, const char* to, const char* from) {
-  iconv_t converter = iconv_open(to, from);
-  if (converter == reinterpret_cast<iconv_t>(-1))
-    return text;
-  std::string out;
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  char buffer[4096];
-  while (inLeft > 0) {
-    char* at = buffer;
-    size_t outLeft = sizeof buffer;
-    if (iconv(converter, &in, &inLeft, &at, &outLeft) == static_cast<size_t>(-1) && at == buffer) {
-      out += '?';  // a byte that is no GBK
-      ++in;
-      --inLeft;
-      continue;
-    }
-    out.append(buffer, at);
-  }
-  iconv_close(converter);
-  return out;
 }
 
 }  // namespace
