@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "deploy/deploy.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/support/sample_context.h"
 #include "tests/support/simulated_windows.h"
 
@@ -36,12 +37,6 @@ const Text kFilterPrefix =
     "C:\\WINDOWS\\system32\\cmd.exe /c type c:\\vesk\\korv\\zp_nor.txt|find /v \":";
 const Text kFilterSuffix = " \">c:\\vesk\\korv\\zp_nor_z.txt";
 
-const Text kWarning =
-    "错误信息：只有一个分区或者第二分区被占用，可能无法使用本软件，但仍可以安装。解决办法：\r\n"
-    "方法一：咨询电脑厂商或身边高手，要求增加一个新分区。\r\n"
-    "方法二：自己解决，用DISKGENIUS4.0以上版本将C盘调小后,再在C盘后面新建扩展分区和逻辑分区。\r\n"
-    "方法三：安装后运行本软件->【报告】->【保存到文件】->【上传到论坛】，以获得在线帮助。";
-
 using Commands = std::vector<Text>;
 
 // A machine whose boot disk lists the given partitions after the two header
@@ -64,7 +59,7 @@ struct PartitionMachine {
   int Warnings() const {
     int count = 0;
     for (const auto& message : host.Messages()) {
-      EXPECT_EQ(message.text, kWarning);
+      EXPECT_EQ(message.text, testing::kOnePartitionWarning);
       EXPECT_EQ(message.style, 0x40);
       EXPECT_FALSE(message.caption.has_value());
       ++count;
@@ -97,7 +92,7 @@ TEST(PartitionList, OnePartitionIsChosenAndWarnedAbout) {
   ExpectTarget(m.Choose(), "1", "C:");
   EXPECT_EQ(m.host.Commands(), (Commands{kListBatchPath, kLogEdit, kPriEdit}));
   EXPECT_EQ(m.Warnings(), 1);
-  EXPECT_EQ(m.host.Transcript().back(), "message 0x40 - " + kWarning);
+  EXPECT_EQ(m.host.Transcript().back(), "message 0x40 - " + testing::kOnePartitionWarning);
 }
 
 TEST(PartitionList, SystemPartitionLastIsFilteredOutByItsNumber) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "entry/program.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/support/install_machines.h"
 #include "tests/support/simulated_windows.h"
 
@@ -14,180 +15,13 @@ namespace kvx {
 namespace {
 
 using testing::EndCount;
+using testing::Join;
+using testing::Lines;
 using testing::ScriptedHost;
 using testing::SimulatedWindows;
-using Lines = std::vector<std::string>;
 
 const Text kPass = "c:\\vesk\\korv\\krv_pass.ini";
 const Text kDrv = "c:\\vesk\\korv\\krv_drv.ini";
-const Text kWarning =
-    "错误信息：只有一个分区或者第二分区被占用，可能无法使用本软件，但仍可以安装。解决办法：\r\n"
-    "方法一：咨询电脑厂商或身边高手，要求增加一个新分区。\r\n"
-    "方法二：自己解决，用DISKGENIUS4.0以上版本将C盘调小后,再在C盘后面新建扩展分区和逻辑分区。\r\n"
-    "方法三：安装后运行本软件->【报告】->【保存到文件】->【上传到论坛】，以获得在线帮助。";
-Lines Join(std::initializer_list<Lines> blocks) {
-  Lines joined;
-  for (const Lines& block : blocks)
-    joined.insert(joined.end(), block.begin(), block.end());
-  return joined;
-}
-
-// --- Blocks that run alike on every machine, but for its interpreter,
-// scratch folder, Startup folder and what the survey found. ---
-
-Lines CompanionTools(const std::string& cmd) {
-  return {
-      "run " + cmd + "ren c:\\vesk\\korv\\zp zptlx.exe",
-      "run " + cmd + "ren c:\\vesk\\korv\\fi fi.exe",
-      "run " + cmd + "ren c:\\vesk\\korv\\fr fr.exe",
-      "run c:\\vesk\\korv\\ghost32.exe -dd",
-      "copy GHSTSTAT.TXT c:\\vesk\\korv\\GHSTSTAT.TXT",
-      "delete GHSTSTAT.TXT",
-  };
-}
-
-Lines DiskSurvey(const std::string& cmd) {
-  return {
-      "run " + cmd + "c:\\vesk\\korv\\zptlx 1 /find:all /GhostStyle /y >c:\\vesk\\korv\\zp_all.txt",
-      "run " + cmd +
-          "c:\\vesk\\korv\\zptlx 1 /find:all /GhostStyle /y >c:\\vesk\\korv\\zp_all0.txt",
-      "run " + cmd +
-          "c:\\vesk\\korv\\zptlx 2 /find:all /GhostStyle /y >c:\\vesk\\korv\\zp_all2.txt",
-      "run " + cmd +
-          "c:\\vesk\\korv\\zptlx 3 /find:all /GhostStyle /y >c:\\vesk\\korv\\zp_all3.txt",
-      "run " + cmd +
-          "c:\\vesk\\korv\\zptlx 4 /find:all /GhostStyle /y >c:\\vesk\\korv\\zp_all4.txt",
-      "run " + cmd + "type c:\\vesk\\korv\\zp_all2.txt>>c:\\vesk\\korv\\zp_all0.txt",
-      "run " + cmd + "type c:\\vesk\\korv\\zp_all3.txt>>c:\\vesk\\korv\\zp_all0.txt",
-      "run " + cmd + "type c:\\vesk\\korv\\zp_all4.txt>>c:\\vesk\\korv\\zp_all0.txt",
-      "run " + cmd + "ver|find \" 6.\" >nul&&ren c:\\vesk\\korv\\nt vt",
-      "run " + cmd + "ver|find \" 5.\" >nul&&ren c:\\vesk\\korv\\vt nt",
-  };
-}
-
-// System drive C:; the active partition is looked for in the boot disk's scan.
-Lines BootPartitions(const std::string& cmd, const std::string& temp,
-                     const std::string& bootDiskSuffix) {
-  return {
-      "write " + temp +
-          "vk_spt01.bat \r\nfor /f \"tokens=2 delims=: \" %%i in ('findstr \" C: \" "
-          "c:\\vesk\\korv\\zp_all0.txt') do c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini "
-          "[spt_i] spt_1=%%i&c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [spt_i] spt_2=C:\r\n",
-      "run " + temp + "vk_spt01.bat",
-      "run " + cmd +
-          "findstr /c:\" C: \" c:\\vesk\\korv\\zp_all.txt&if not errorlevel 1 c:\\vesk\\korv\\fi "
-          "c:\\vesk\\korv\\krv_pass.ini [boot] drvc=0",
-      "run " + cmd +
-          "findstr /c:\" C: \" c:\\vesk\\korv\\zp_all2.txt&if not errorlevel 1 c:\\vesk\\korv\\fi "
-          "c:\\vesk\\korv\\krv_pass.ini [boot] drvc=1",
-      "run " + cmd +
-          "findstr /c:\" C: \" c:\\vesk\\korv\\zp_all3.txt&if not errorlevel 1 c:\\vesk\\korv\\fi "
-          "c:\\vesk\\korv\\krv_pass.ini [boot] drvc=2",
-      "run " + cmd +
-          "findstr /c:\" C: \" c:\\vesk\\korv\\zp_all4.txt&if not errorlevel 1 c:\\vesk\\korv\\fi "
-          "c:\\vesk\\korv\\krv_pass.ini [boot] drvc=3",
-      "write " + temp +
-          "vk_apt01.bat \r\nfor /f \"tokens=2,3 delims=: \" %%i in ('findstr \"Yes\" "
-          "c:\\vesk\\korv\\zp_all" +
-          bootDiskSuffix +
-          ".txt') do c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [apt_i] apt_1=%%i&"
-          "c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [apt_i] apt_2=%%j:\r\n",
-      "run " + temp + "vk_apt01.bat",
-  };
-}
-
-// The active partition is C: itself.
-Lines LoaderPlacementOnC(const std::string& cmd) {
-  return {
-      "run " + cmd + "xcopy c:\\KVLDR C:\\ /k /h /r /c /y ",
-      "run " + cmd + "xcopy c:\\kvldr.mbr C:\\ /k /h /r /c /y ",
-      "attributes C:\\KVLDR 7",
-      "attributes C:\\kvldr.mbr 7",
-      "attributes C:\\KVLDR 7",
-      "attributes C:\\kvldr.mbr 7",
-  };
-}
-
-// tempKey: the scratch folder as the machine keys it (upper case), for the
-// appended system text.
-Lines MachineModel(const std::string& cmd, const std::string& temp, const std::string& tempKey,
-                   const std::string& systemText) {
-  return {
-      "run " + cmd + "wmic exit",
-      "run " + cmd + "wmic bios list full>\"" + temp + "vk_bios1.tmp\"",
-      "run " + cmd + "wmic csproduct list full>>\"" + temp + "vk_bios1.tmp\"",
-      "run " + cmd + "wmic baseboard list full>>\"" + temp + "vk_bios1.tmp\"",
-      "run " + cmd + "type \"" + temp + "vk_bios1.tmp\">\"" + temp + "vk_bios2.tmp\"",
-      "append " + tempKey + "VK_BIOS2.TMP " + systemText,
-  };
-}
-
-Lines NormalPartitions(const std::string& cmd, const std::string& temp,
-                       const std::string& bootDiskSuffix, const std::string& bootDiskIndex) {
-  return {
-      "run " + cmd + "copy /y c:\\vesk\\korv\\zp_all" + bootDiskSuffix +
-          ".txt c:\\vesk\\korv\\zp_nor_d.txt",
-      "run " + cmd + "c:\\vesk\\korv\\zptlx " + bootDiskIndex +
-          " /find:normal /y >c:\\vesk\\korv\\zp_nor.txt",
-      "write " + temp +
-          "vk_hp01.bat \r\nfor /f \"delims=\" %%a in ('findstr /i \" RECOVERY\" "
-          "c:\\vesk\\korv\\zp_nor.txt') do echo %%a>" +
-          temp + "vk_hp01.txt&goto :eof\r\n",
-      "run " + temp + "vk_hp01.bat",
-  };
-}
-
-// startup: the Startup folder, on drive C:.
-Lines StartupScripts(const std::string& cmd, const std::string& startup) {
-  return {
-      "run " + cmd + "echo [echo_of]>c:\\vesk\\korv\\KVX_rd0",
-      "run " + cmd + "echo set_su=>>c:\\vesk\\korv\\KVX_rd0",
-      "ini c:\\vesk\\korv\\KVX_rd0 [echo_of] set_su=" + startup + "\\",
-      "delay 3000",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd0 -f:\"[echo_of]\" -t:\"@echo off\"",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd0 -f:\"set_su=\" -t:\"set su=\"",
-      "run " + cmd + "echo [echo_of]>c:\\vesk\\korv\\KVX_rd1",
-      "run " + cmd + "echo a=>>c:\\vesk\\korv\\KVX_rd1",
-      "run " + cmd + "echo cc=>>c:\\vesk\\korv\\KVX_rd1",
-      "run " + cmd + "echo cd=>>c:\\vesk\\korv\\KVX_rd1",
-      "ini c:\\vesk\\korv\\KVX_rd1 [echo_of] cd=\"" + startup + "\\\"",
-      "delay 3000",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"a=\" -t:\"C:\"",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"cc=\" -t:\"cd\\\\\"",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"[echo_of]\" -t:\"@echo off\"",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"cd=\" -t:\"cd \"",
-      "shortcut c:\\vesk\\korv\\KVX_SU c:\\vesk\\korv\\KVX_SU.EXE c:\\vesk\\korv\\",
-      "delay 5000",
-  };
-}
-
-Lines ListBatch(const std::string& temp) {
-  return {
-      "write " + temp +
-          "vk_lpt01.bat \r\nfor /f \"skip=2 tokens=2,3 delims=: \" %%i in "
-          "(c:\\vesk\\korv\\zp_nor.txt) do echo [part]>c:\\vesk\\korv\\krv_drv.ini&& echo "
-          "pt_1=%%i>>c:\\vesk\\korv\\krv_drv.ini&& echo pt_2=%%j:>>c:\\vesk\\korv\\krv_drv.ini",
-      "run " + temp + "vk_lpt01.bat",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\krv_drv.ini -f:\"Log:\" -t:\"8:\"",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\krv_drv.ini -f:\"Pri:\" -t:\"8:\"",
-  };
-}
-
-Lines LoaderSwitch(const std::string& cmd) {
-  return {
-      "attributes C:\\KVLDR 0",
-      "run " + cmd + "copy /y c:\\vesk\\korv\\KVLDR_0 C:\\KVLDR",
-      "attributes C:\\KVLDR 7",
-      "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [boot] a20=0",
-      "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [boot] a21=0",
-      "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [boot] ogd=1",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\menu*.lst -f:\"chainloader --disable-a20 (fd0)\" "
-      "-t:\"chainloader (fd0)\"",
-      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\menu*.lst -f:\"map --mem --a20-keep-on=0\" "
-      "-t:\"map --mem\"",
-  };
-}
-
 // What every run leaves in the product folder: the tools and the shortcut
 // under their stored names, the registry file imported and kept, the bitmap
 // gone, the folder visible, the maker's folder hidden; and no scratch file.
@@ -227,13 +61,13 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   EXPECT_EQ(RunProgram(host), 0);
 
   const Lines expected = Join({
-      CompanionTools(cmd),
-      DiskSurvey(cmd),
-      BootPartitions(cmd, temp, "2"),
-      LoaderPlacementOnC(cmd),
-      MachineModel(cmd, temp, "C:\\WINDOWS\\TEMP\\", "TOSHIBA Notebook N200"),
-      NormalPartitions(cmd, temp, "2", "1"),
-      StartupScripts(cmd, startup),
+      testing::CompanionTools(cmd),
+      testing::DiskSurvey(cmd),
+      testing::BootPartitions(cmd, temp, "2"),
+      testing::LoaderPlacementOnC(cmd),
+      testing::MachineModel(cmd, temp, "C:\\WINDOWS\\TEMP\\", "TOSHIBA Notebook N200"),
+      testing::NormalPartitions(cmd, temp, "2", "1"),
+      testing::StartupScripts(cmd, startup),
       {
           // Disk 2 is the boot disk: its scan joins zp_all.txt.
           "run " + cmd + "type c:\\vesk\\korv\\zp_all2.txt>>c:\\vesk\\korv\\zp_all.txt",
@@ -250,9 +84,9 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
           "run " + cmd + "copy /y C:\\boot.ini c:\\vesk\\korv\\",
           "attributes C:\\boot.ini 7",
       },
-      ListBatch(temp),
+      testing::ListBatch(temp),
       {
-          "message 0x40 - " + kWarning,
+          "message 0x40 - " + testing::kOnePartitionWarning,
           // The only partition, C:, receives the folder.
           "run " + cmd + "ren c:\\vesk\\korv\\xc* xc.exe",
           "run " + cmd + "chkntfs C:>\"C:\\WINDOWS\\TEMP\\vk_001.tmp\"",
@@ -266,8 +100,8 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
           "run c:\\vesk\\korv\\xc C:\\~1 /t /c /y /g Everyone:f",
           "run " + cmd + "ren c:\\vesk\\korv\\xc.exe xc1",
       },
-      LoaderSwitch(cmd),
-      testing::FinishingTranscript(cmd, temp),
+      testing::LoaderSwitch(cmd),
+      testing::FinishingBlock(cmd, temp),
       {"end 0"},
   });
   EXPECT_EQ(host.Transcript(), expected);
@@ -337,13 +171,14 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
     };
   };
   const Lines expected = Join({
-      CompanionTools(cmd),
-      DiskSurvey(cmd),
-      BootPartitions(cmd, temp, ""),
-      LoaderPlacementOnC(cmd),
-      MachineModel(cmd, temp, "C:\\USERS\\LIWEI~1\\APPDATA\\LOCAL\\TEMP\\", "REM_ThinkPad T4"),
-      NormalPartitions(cmd, temp, "", "0"),
-      StartupScripts(cmd, startup),
+      testing::CompanionTools(cmd),
+      testing::DiskSurvey(cmd),
+      testing::BootPartitions(cmd, temp, ""),
+      testing::LoaderPlacementOnC(cmd),
+      testing::MachineModel(cmd, temp, "C:\\USERS\\LIWEI~1\\APPDATA\\LOCAL\\TEMP\\",
+                            "REM_ThinkPad T4"),
+      testing::NormalPartitions(cmd, temp, "", "0"),
+      testing::StartupScripts(cmd, startup),
       {
           // bcdedit cannot run yet: nothing listed, the import tried in vain.
           "write " + temp + "vk_vt020.bat \r\nbcdedit>" + temp + "vk_vt020.txt\r\n",
@@ -397,7 +232,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
           "run " + cmd + "xcopy /k /h /r /c /y C:\\*.sdr c:\\vesk\\korv\\",
           "run " + cmd + "xcopy /k /h /r /c /y C:\\*.sdr c:\\vesk\\korv\\",
       },
-      ListBatch(temp),
+      testing::ListBatch(temp),
       {
           // The last entry is the maker's partition: choose again without it.
           "run " + cmd +
@@ -423,7 +258,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
           "run c:\\vesk\\korv\\xc D:\\~1 /t /c /y /g Everyone:rewx",
           "run " + cmd + "ren c:\\vesk\\korv\\xc.exe xc",
       },
-      LoaderSwitch(cmd),
+      testing::LoaderSwitch(cmd),
       {
           "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [mem] ramdrv=1",
           "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem device=ramdrive\" "
@@ -435,7 +270,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
           "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem call fdrd\" "
           "-t:\"call fdrd.bat\"",
       },
-      testing::FinishingTranscript(cmd, temp),
+      testing::FinishingBlock(cmd, temp),
       {"end 0"},
   });
   EXPECT_EQ(host.Transcript(), expected);
@@ -498,14 +333,14 @@ TEST(InstallRun, RunWhereEveryCommandFailsStillFinishesAndEndsWithZero) {
   EXPECT_EQ(RunProgram(host), 0);
 
   const Lines transcript = host.Transcript();
-  const Lines tail = Join(
-      {testing::FinishingTranscript("C:\\WINDOWS\\system32\\cmd.exe /c ", "C:\\WINDOWS\\TEMP\\"),
-       {"end 0"}});
+  const Lines tail =
+      Join({testing::FinishingBlock("C:\\WINDOWS\\system32\\cmd.exe /c ", "C:\\WINDOWS\\TEMP\\"),
+            {"end 0"}});
   ASSERT_GT(transcript.size(), tail.size());
   EXPECT_EQ(Lines(transcript.end() - tail.size(), transcript.end()), tail);
   EXPECT_EQ(EndCount(host), 1);
   ASSERT_EQ(host.Messages().size(), 1u);
-  EXPECT_EQ(host.Messages()[0].text, kWarning);
+  EXPECT_EQ(host.Messages()[0].text, testing::kOnePartitionWarning);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "entry/program.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/support/install_machines.h"
 #include "tests/support/simulated_windows.h"
 

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "entry/program.h"
-#include "tests/support/install_machines.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/tools/text.h"
 
 namespace kvx::testing {
@@ -212,7 +212,7 @@ void CheckBounds(const ScriptedHost& host, Mode mode, std::vector<std::string>& 
 // prefix and scratch folder that the run used, and then the end.
 void CheckFinished(const std::vector<std::string>& transcript, std::vector<std::string>& problems) {
   const Text attribLine = "attrib -h -r -s c:\\vesk\\korv\\*.*";
-  const size_t size = FinishingTranscript("", "").size() + 1;
+  const size_t size = FinishingBlock("", "").size() + 1;
   if (transcript.size() < size) {
     problems.push_back("the run is shorter than the finishing block");
     return;
@@ -228,7 +228,7 @@ void CheckFinished(const std::vector<std::string>& transcript, std::vector<std::
   }
   const Text cmd = first.substr(4, first.size() - 4 - attribLine.size());
   const Text temp = scratchDelete.substr(quote + 8, scratchDelete.size() - quote - 8 - 7);
-  std::vector<std::string> expected = FinishingTranscript(cmd, temp);
+  std::vector<std::string> expected = FinishingBlock(cmd, temp);
   expected.push_back("end 0");
   if (tail != expected)
     problems.push_back("the finishing block is not whole or not in order");

@@ -1,7 +1,5 @@
 #include "tests/support/install_machines.h"
 
-#include <gtest/gtest.h>
-
 namespace kvx::testing {
 
 void SetUpPreInstallMachine(ScriptedHost& host) {
@@ -116,35 +114,6 @@ Windows7Entries SetUpWindows7OverEarlierInstall(ScriptedHost& host, SimulatedWin
                      "0:3  Pri  NTFS   14000MB    LENOVO_PART\r\n");
   windows.PutFixture("chkntfs.txt", "C: NTFS\r\nD: NTFS\r\n");
   return entries;
-}
-
-std::vector<std::string> FinishingTranscript(const std::string& cmd, const std::string& temp) {
-  return {
-      "run " + cmd + "attrib -h -r -s c:\\vesk\\korv\\*.*",
-      "run " + cmd + "attrib -h -r -s c:\\vesk\\korv",
-      "run " + cmd + "attrib +h -r -s c:\\vesk",
-      "run " + cmd + "ren c:\\vesk\\korv\\ghostexp ghostexp.reg",
-      "run " + cmd + "reg import c:\\vesk\\korv\\ghostexp.reg",
-      "run " + cmd + "ren c:\\vesk\\korv\\ghostexp.reg ghostexp",
-      "run " + cmd + "ren c:\\vesk\\korv\\KVX_SU.LNK KVX_SU",
-      "run " + cmd + "ren c:\\vesk\\korv\\zptlx.exe zp",
-      "run " + cmd + "ren c:\\vesk\\korv\\fi.exe fi",
-      "run " + cmd + "ren c:\\vesk\\korv\\fr.exe fr",
-      "delete c:\\vesk\\korv\\IRIMG2.BMP",
-      "run " + cmd + "del /q \"" + temp + "vk_*.*\"",
-      "run " + cmd + "del /q \"c:\\vesk\\korv\\krv_run\\*.*\"",
-  };
-}
-
-int EndCount(const ScriptedHost& host) {
-  int ends = 0;
-  for (const auto& op : host.Log()) {
-    if (op.name == "EndProgram") {
-      EXPECT_EQ(op.number, 0);
-      ++ends;
-    }
-  }
-  return ends;
 }
 
 }  // namespace kvx::testing

@@ -64,13 +64,6 @@ struct Windows7Entries {
 };
 Windows7Entries SetUpWindows7OverEarlierInstall(ScriptedHost& host, SimulatedWindows& windows);
 
-// The finishing block as the transcript shows it, for the interpreter
-// prefix cmd and the scratch folder temp (with its trailing backslash).
-std::vector<std::string> FinishingTranscript(const std::string& cmd, const std::string& temp);
-
-// How often the run ended the program; every end must carry code 0.
-int EndCount(const ScriptedHost& host);
-
 }  // namespace kvx::testing
 
 #endif  // KVXCFG_TESTS_SUPPORT_INSTALL_MACHINES_H

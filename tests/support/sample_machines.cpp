@@ -220,9 +220,9 @@ void LoadSampleMachine(const std::string& name, const std::string& job, Scripted
     windows.sixtyFourBit = true;
   }
   if (m.windows != "winxp")
-    host.PutFile(m.bits == 64 ? "C:\\windows\\system32\\bcdedit.exe"
-                              : "C:\\windows\\syswow64\\bcdedit.exe",
-                 "bcdedit");
+    host.PutFile(
+        m.bits == 64 ? "C:\\windows\\system32\\bcdedit.exe" : "C:\\windows\\syswow64\\bcdedit.exe",
+        "bcdedit");
 
   // The setup package's folder: the configurator, its verdict marker and the
   // spare bcdedit; the configurator starts there.

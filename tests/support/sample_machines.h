@@ -27,16 +27,16 @@ struct SampleMachine {
   std::string description;
   std::string windows = "win7";  // winxp, win7 or win10
   int bits = 64;
-  std::string language = "0409";       // InstallLanguage
-  std::vector<std::string> drives;     // besides C:, as letters ("d")
-  std::string marker = "nt";           // the family marker the setup package leaves
-  std::string accessTool = "xc";       // the name the access tool is stored under
+  std::string language = "0409";    // InstallLanguage
+  std::vector<std::string> drives;  // besides C:, as letters ("d")
+  std::string marker = "nt";        // the family marker the setup package leaves
+  std::string accessTool = "xc";    // the name the access tool is stored under
   std::string temp = "C:\\users\\Public\\Temp";
-  std::string tempShort;               // TMP's short form where it holds a blank
+  std::string tempShort;  // TMP's short form where it holds a blank
   std::string startup = "C:\\users\\Public\\Start Menu\\Programs\\Startup";
-  std::vector<int> answers1;           // buttons pressed on the boxes of "1" and "2"
+  std::vector<int> answers1;  // buttons pressed on the boxes of "1" and "2"
   std::vector<int> answers2;
-  std::vector<std::string> prepare;    // batch lines run before "1"
+  std::vector<std::string> prepare;  // batch lines run before "1"
 };
 
 // The names of the sample machines, in order.
