@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/scripted_host.h"
+#include "tests/tools/text.h"
 
 namespace kvx::testing {
 namespace {
@@ -259,7 +260,7 @@ class Pieces {
 std::string CheckSearch(const Text& haystack, const Text& needle) {
   const int exact = FindText(haystack, needle, false);
   const int folded = FindText(haystack, needle, true);
-  const std::vector<bool> trail = GbkTrailMap(haystack);
+  const std::vector<bool> trail = bench::TrailBytes(haystack);
   for (const bool ignoreCase : {false, true}) {
     const int found = ignoreCase ? folded : exact;
     if (found == kNotFound) {
@@ -271,7 +272,7 @@ std::string CheckSearch(const Text& haystack, const Text& needle) {
     if (found < 0 || static_cast<size_t>(found) + needle.size() > haystack.size()) {
       return SearchFailure("not a position of the needle", haystack, needle, ignoreCase, found);
     }
-    if (found < TextLength(haystack) && trail[found]) {
+    if (static_cast<size_t>(found) < haystack.size() && trail[found]) {
       return SearchFailure("found on a trail byte", haystack, needle, ignoreCase, found);
     }
     for (size_t k = 0; k < needle.size(); ++k) {
@@ -320,9 +321,9 @@ std::string CheckTextHelpers(const Text& a, const Text& b, int n) {
     return "GbkTrailMap(" + Hex(a) + ") has the wrong length";
   // A needle spliced between whole characters is found there or earlier.
   if (!b.empty() && !EndsWithLoneLead(a) && !EndsWithLoneLead(b)) {
-    const int found = FindText(Concat({a, b, a}), b, false);
-    if (found == kNotFound || found > TextLength(a)) {
-      return SearchFailure("the spliced needle was not found", Concat({a, b, a}), b, false, found);
+    const int found = FindText(a + b + a, b, false);
+    if (found == kNotFound || static_cast<size_t>(found) > a.size()) {
+      return SearchFailure("the spliced needle was not found", a + b + a, b, false, found);
     }
   }
   return std::string();
@@ -385,8 +386,8 @@ std::string CheckFileReadBack(const Text& rawName1, const Text& content1, const 
   if (!sameName && (HasWideLetters(name1) || HasWideLetters(name2)))
     return std::string();
   const Text folder = "C:\\\xC1\xD9\xCA\xB1";  // a GBK folder name
-  const Text path1 = Concat({folder, "\\", name1});
-  const Text path2 = Concat({folder, "\\", name2});
+  const Text path1 = folder + "\\" + name1;
+  const Text path2 = folder + "\\" + name2;
   const std::string names = " for " + Hex(path1) + " and " + Hex(path2);
   ScriptedHost host;
   host.CreateFolder(folder);
@@ -413,8 +414,8 @@ std::string CheckFileReadBack(const Text& rawName1, const Text& content1, const 
   if (ReadWhole(host, path2) != expected2) {
     return "appending changed the other file to " + Hex(ReadWhole(host, path2)) + names;
   }
-  const Text other = Concat({path1, "_"});
-  if (UpperSingleBytes(Concat({name1, "_"})) != UpperSingleBytes(name2) &&
+  const Text other = path1 + "_";
+  if (UpperSingleBytes(name1 + "_") != UpperSingleBytes(name2) &&
       (host.FileExists(other) || !ReadWhole(host, other).empty())) {
     return "a file never written exists" + names;
   }
