@@ -57,9 +57,9 @@ bool ListedWith(const Text& enumeration, const Text& entryIdText, const Text& se
   }
 }
 
-// Guards against a delete of the wrong entry: the identifier text that a
-// delete may name is the text read back when it names an entry of the
-// product, listed with the search text, by a GUID or "{default}" (how bcdedit
+// Guards against a delete that names another entry, or runs further lines.
+// The identifier text that a delete may name is the text read back when it
+// names an entry of the product, listed with the search text, by a GUID or "{default}" (how bcdedit
 // lists a default entry); else the empty text, which names no entry, as at a
 // first installation. Anything else is what krv_id.ini kept from before, or
 // damage: its further lines would run as commands, and another entry's
@@ -100,13 +100,13 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
   }
 }
 
+// Guards against the batch's interpreter taking the loop's ">" and "&&".
 // The one batch line run through the interpreter prefix; its loop variable
-// keeps the doubled percent signs of a batch file. Guards against the
-// interpreter that runs the batch taking the loop's ">" and "&&" for itself
-// (it would empty krv_id.ini before the loop reads it and run the bcdedit
-// commands outside the loop, without an identifier, so that the entry never
-// reached the display order): the loop goes to the inner interpreter in
-// quotation marks.
+// keeps the doubled percent signs of a batch file. Unquoted, the interpreter
+// that runs the batch would empty krv_id.ini before the loop reads it and run
+// the bcdedit commands outside the loop, without an identifier, so that the
+// entry never reached the display order; the loop therefore goes to the inner
+// interpreter in quotation marks.
 Text EntrySettingsLine(const InstallContext& context) {
   return Concat({context.ShellPrefix, "\"for /f \"tokens=2\" %%i in (", context.IdIniPath,
                  ") do echo %%i>", context.IdIniPath,
@@ -114,8 +114,9 @@ Text EntrySettingsLine(const InstallContext& context) {
                  context.LoaderMbrNameRooted, "&&bcdedit /displayorder %%i /addlast\""});
 }
 
-// Guards against the template's settings acting on another entry: they go
-// only to the entry that the identifier names, a GUID listed with the title.
+// Guards against the template's settings acting on another entry.
+// They go only to the entry that the identifier names, a GUID listed with the
+// title.
 // With an empty identifier "bcdedit /set  path \kvldr.mbr" acts on the
 // running Windows' own entry. Without one they are left out, and the loader
 // check tells the user.

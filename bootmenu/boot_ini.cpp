@@ -9,27 +9,28 @@
 namespace kvx {
 namespace {
 
-// Guards against replacing a boot.ini whose Windows entries use scsi() or
-// signature() paths: any of the three kinds of ARC path NTLDR knows counts as
-// naming a Windows, not "multi" alone, so the spare's multi() paths never take
-// the place of entries that may be the only way to start this machine.
+// Guards against replacing a boot.ini that starts Windows by scsi() or signature().
+// Any of the three kinds of ARC path NTLDR knows counts as naming a Windows,
+// not "multi" alone, so the spare's multi() paths never take the place of
+// entries that may be the only way to start this machine.
 bool NamesWindows(const Text& text) {
   return FindText(text, "multi", true) != kNotFound || FindText(text, "scsi(", true) != kNotFound ||
          FindText(text, "signature(", true) != kNotFound;
 }
 
-// Guards against a spare copy that cannot take: boot.ini is read-only, hidden
-// and system, which "copy" never overwrites, so it is made normal first.
+// Guards against a spare copy that cannot replace the protected boot.ini.
+// boot.ini is read-only, hidden and system, which "copy" never overwrites,
+// so it is made normal first.
 void ReplaceWithSpare(Host& host, const Text& bootIni, const Text& spareCopy) {
   host.SetAttributes(bootIni, kAttrNormal);
   host.RunCommand(spareCopy);
 }
 
-// Guards against losing the Windows entries to the saved copy: it replaces
-// boot.ini only when it names a Windows (an empty or damaged copy would take
-// them out of the boot menu), and is deleted only once boot.ini holds its
-// text, so that a copy that failed loses nothing; it then stays for the next
-// installation.
+// Guards against losing the Windows entries to a damaged or failed restore.
+// The saved copy replaces boot.ini only when it names a Windows (an empty or
+// damaged copy would take them out of the boot menu), and is deleted only
+// once boot.ini holds its text, so that a copy that failed loses nothing; it
+// then stays for the next installation.
 void RestoreSavedBootIni(Host& host, ProgramContext& program, const Text& saved,
                          const Text& bootIni) {
   host.SetAttributes(saved, kAttrNormal);
@@ -41,10 +42,10 @@ void RestoreSavedBootIni(Host& host, ProgramContext& program, const Text& saved,
     host.DeleteFile(saved);
 }
 
-// Reads boot.ini: true when it lacks the product's title. Guards against a
-// boot menu with the product's line alone: when boot.ini names no Windows
-// (neither it nor the spare gave one), the line does not go in, since such a
-// menu would offer no way to start Windows.
+// Guards against a boot menu that holds the product's line alone.
+// Reads boot.ini: true when it lacks the product's title and names a Windows.
+// When boot.ini names no Windows (neither it nor the spare gave one), the
+// line does not go in, since such a menu would offer no way to start Windows.
 bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, ProgramContext& program,
                                const Text& bootIni) {
   return ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound &&

@@ -51,8 +51,8 @@ void FilterOutPartition(Host& host, const InstallContext& context, const Text& p
               "zp_nor.txt|find /v \":", partNo, " \">", context.ProductDirSlash, "zp_nor_z.txt"}));
 }
 
-// Guards against damaged values read back from krv_drv.ini: both go unquoted
-// into command lines. A partition number that is not one reads as a missing
+// Guards against damaged values read back from krv_drv.ini.
+// Both go unquoted into command lines. A partition number that is not one reads as a missing
 // pt_1; a drive that is neither a drive letter nor a mark of a partition
 // without one ("8:", or "Log:" and "Pri:" as the list gives them) reads as a
 // missing pt_2.
@@ -73,9 +73,9 @@ TargetPartition ReadTargetPartition(Host& host, const InstallContext& context) {
   return UsableTargetPartition(target);
 }
 
-// Guards against images kept, without a word, on the partition they are meant
-// to restore: when the final target is still the system partition and no
-// warning was shown yet, the user hears the one-partition warning.
+// Guards against images kept, without a word, on the partition they restore.
+// When the final target is still the system partition and no warning was
+// shown yet, the user hears the one-partition warning.
 void WarnWhenTargetIsSystemPartition(Host& host, const InstallContext& context,
                                      const TargetPartition& target, bool warned) {
   if (!warned && TextEquals(target.TargetDrive, context.SystemDrive))

@@ -24,14 +24,14 @@ Text BuildShellPrefix(const Text& commandInterpreter);
 // for an unset TMP.
 Text ScratchFolder(Host& host);
 
-// Guards against a folder with a blank breaking the batch lines that splice
-// it unquoted: the path as found, or its short form when it holds a blank.
-// Used for TMP and for the program folder in the one unquoted batch line.
+// Guards against a blank in a folder that batch lines splice unquoted.
+// The path as found, or its short form when it holds a blank; used for TMP
+// and for the program folder in the one unquoted batch line.
 Text WithoutBlanks(Host& host, const Text& path);
 
-// Guards against batch lines that the interpreter would cut or misread: true
-// for a folder that still holds a blank (a volume without short names) or
-// one of & | < > ^ % or a quotation mark.
+// Guards against batch lines that the interpreter would cut or misread.
+// True for a folder that still holds a blank (a volume without short names)
+// or one of & | < > ^ % or a quotation mark.
 bool CannotGoUnquoted(const Text& folder);
 
 // A batch text of one command: an empty first line, the command, a line break.

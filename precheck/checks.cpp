@@ -7,8 +7,8 @@ namespace kvx {
 
 namespace {
 
-// Guards against a finding left by an earlier, interrupted run passing for one
-// of this run: the script writes its finding only on a hit.
+// Guards against a finding left by an interrupted run passing for this run's.
+// The script writes its finding only on a hit.
 void DeleteStaleFinding(Host& host, const PreInstallValues& values, const Text& findingPath) {
   ScratchDelete(host, values.ShellPrefix, findingPath);
 }

@@ -8,17 +8,18 @@
 namespace kvx {
 namespace {
 
-// Guards against a damaged drive read back from krv_pass.ini: one that is not
-// a letter and a colon cannot be a drive, and C: stands in for it. Two
+// Guards against a damaged drive read back from krv_pass.ini.
+// One that is not a letter and a colon cannot be a drive, and C: stands in
+// for it. Two
 // characters such as ".." or "\\" would make every path built on them
 // relative or break the command lines they go into.
 Text DriveOrC(const Text& drive) {
   return IsDriveLetter(drive) ? drive : Text("C:");
 }
 
-// Guards against a damaged disk number read back from krv_pass.ini: it goes
-// unquoted into a command line later, so anything but digits counts as no
-// number at all.
+// Guards against a damaged disk number read back from krv_pass.ini.
+// It goes unquoted into a command line later, so anything but digits counts
+// as no number at all.
 Text DigitsOrEmpty(const Text& number) {
   return IsDigits(number) ? number : Text();
 }
