@@ -43,8 +43,16 @@ Lines NormalPartitions(const std::string& cmd, const std::string& temp,
 Lines StartupScripts(const std::string& cmd, const std::string& startup);
 // The first choice of the target partition.
 Lines ListBatch(const std::string& temp);
+// The second choice, from the list without the partition partNumber.
+Lines SecondListBatch(const std::string& cmd, const std::string& temp,
+                      const std::string& partNumber);
+// The hidden folder made on the target drive ("D:"): its file system asked,
+// the folder made with the panel marker in it, and hidden.
+Lines TargetFolder(const std::string& cmd, const std::string& temp, const std::string& drive);
 // The loader's "_0" variant and the A20 options of a known machine model.
 Lines LoaderSwitch(const std::string& cmd);
+// The boot image arranged for a ThinkPad.
+Lines ThinkPadArrangement();
 // The finishing block, the last of every install run.
 Lines FinishingBlock(const std::string& cmd, const std::string& temp);
 
