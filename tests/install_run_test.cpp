@@ -57,6 +57,23 @@ void ExpectFinished(const ScriptedHost& host, const SimulatedWindows& windows, c
   EXPECT_TRUE(windows.unhandled.empty()) << windows.unhandled.front();
 }
 
+// The survey half of a run on a sample machine (no BIOS description, the
+// active partition C:), up to the start-up scripts: tempKey is the scratch
+// folder in upper case, the boot disk as suffix of its scan ("" for the
+// first) and as number in the normal list.
+Lines Survey(const std::string& temp, const std::string& tempKey, const std::string& bootDiskSuffix,
+             const std::string& bootDiskIndex, const std::string& startup) {
+  return Join({
+      testing::CompanionTools(kCmd),
+      testing::DiskSurvey(kCmd),
+      testing::BootPartitions(kCmd, temp, bootDiskSuffix),
+      testing::LoaderPlacementOnC(kCmd),
+      testing::MachineModel(kCmd, temp, tempKey, ""),
+      testing::NormalPartitions(kCmd, temp, bootDiskSuffix, bootDiskIndex),
+      testing::StartupScripts(kCmd, startup),
+  });
+}
+
 // The hidden folder's access rights: "xc" stored as xc gives rewx at the end.
 Lines RightsForXc(const std::string& cmd, const std::string& folder) {
   return {
@@ -86,13 +103,8 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   EXPECT_EQ(RunProgram(host), 0);
 
   const Lines expected = Join({
-      testing::CompanionTools(kCmd),
-      testing::DiskSurvey(kCmd),
-      testing::BootPartitions(kCmd, temp, "2"),
-      testing::LoaderPlacementOnC(kCmd),
-      testing::MachineModel(kCmd, temp, "C:\\DOCU~CNJ\\ADMI~GZ1\\LOCA~ZN4\\TEMP\\", ""),
-      testing::NormalPartitions(kCmd, temp, "2", "1"),
-      testing::StartupScripts(kCmd, startup),
+      // Boot disk 2, listed as disk 1 in the normal list.
+      Survey(temp, "C:\\DOCU~CNJ\\ADMI~GZ1\\LOCA~ZN4\\TEMP\\", "2", "1", startup),
       {
           // Disk 2 is the boot disk: its scan joins zp_all.txt.
           "run " + kCmd + "type c:\\vesk\\korv\\zp_all2.txt>>c:\\vesk\\korv\\zp_all.txt",
@@ -207,13 +219,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
     };
   };
   const Lines expected = Join({
-      testing::CompanionTools(kCmd),
-      testing::DiskSurvey(kCmd),
-      testing::BootPartitions(kCmd, temp, ""),
-      testing::LoaderPlacementOnC(kCmd),
-      testing::MachineModel(kCmd, temp, "C:\\USERS\\PUBLIC\\TEMP\\", ""),
-      testing::NormalPartitions(kCmd, temp, "", "0"),
-      testing::StartupScripts(kCmd, kPublicStartup),
+      Survey(temp, "C:\\USERS\\PUBLIC\\TEMP\\", "", "0", kPublicStartup),
       {
           // The 32-bit program sees no bcdedit yet: nothing listed, the
           // import tried in vain, the 64-bit tool copied through a drive
