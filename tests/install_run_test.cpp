@@ -87,9 +87,10 @@ Lines RightsForXc(const std::string& cmd, const std::string& folder) {
 // xp-zh: a Chinese Windows XP on a TOSHIBA notebook, over an older version
 // whose line in the read-only boot.ini is the default; TMP with blanks, used
 // in its short form; the access tool stored as xc1. On top, the notebook's
-// Windows lies alone on its second disk, whose one partition is also active:
-// the boot disk is disk 2, and no second partition is left for the images,
-// so the user is warned and the folder goes to C:.
+// Windows lies alone on its second disk, while the first disk's one
+// partition is active too: the boot disk is disk 2, and no second partition
+// is left for the images, so the user is warned and the folder goes to C:.
+// And ver answers in Chinese, as on a Chinese XP.
 TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   const std::string temp = "C:\\DOCU~CNJ\\ADMI~GZ1\\LOCA~ZN4\\Temp\\";
   const std::string startup = "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动";
@@ -99,6 +100,7 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
   windows.PutFixture("zp_disks.txt",
                      "disk 1 basic\r\npart 1 D FAT32 35000 pri active 备份\r\n"
                      "disk 2 basic\r\npart 1 C NTFS 40960 pri active WINXP\r\n");
+  windows.version = "Microsoft Windows XP [版本 5.1.2600]";
   const Text shippedImage = host.Content("c:\\vesk\\korv\\ghost.img");
   EXPECT_EQ(RunProgram(host), 0);
 
