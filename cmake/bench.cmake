@@ -14,7 +14,7 @@ target_link_libraries(kvx_bench_report PRIVATE kvx_bench)
 add_executable(kvx_e2e_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/e2e_support.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/install_test.cpp)
-target_link_libraries(kvx_e2e_tests PRIVATE kvx_bench GTest::gtest_main)
+target_link_libraries(kvx_e2e_tests PRIVATE kvx_bench kvxcfg_test_support GTest::gtest_main)
 
 option(KVX_E2E "Run kvxcfg.exe on the sample machines under Wine" ON)
 if(KVX_WINDOWS_CHECKS AND KVX_E2E)

@@ -4,43 +4,19 @@
 #include <gtest/gtest.h>
 
 #include "deploy/deploy.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/support/sample_context.h"
 #include "tests/support/simulated_windows.h"
 
 namespace kvx {
 namespace {
 
+using testing::Join;
+using testing::Lines;
 using testing::ScriptedHost;
-using Lines = std::vector<std::string>;
 
-const Lines kLoaderSwitch = {
-    "attributes C:\\KVLDR 0",
-    "run C:\\WINDOWS\\system32\\cmd.exe /c copy /y c:\\vesk\\korv\\KVLDR_0 C:\\KVLDR",
-    "attributes C:\\KVLDR 7",
-    "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [boot] a20=0",
-    "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [boot] a21=0",
-    "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [boot] ogd=1",
-    "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\menu*.lst -f:\"chainloader --disable-a20 (fd0)\" "
-    "-t:\"chainloader (fd0)\"",
-    "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\menu*.lst -f:\"map --mem --a20-keep-on=0\" "
-    "-t:\"map --mem\"",
-};
-const Lines kThinkPadArrangement = {
-    "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [mem] ramdrv=1",
-    "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem device=ramdrive\" "
-    "-t:\"device=ramdrive.sys\"",
-    "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"xmsdsk.exe 25000\" "
-    "-t:\"rem xmsdsk 25000\"",
-    "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"set ramdrive=x:\" "
-    "-t:\"rem ramdrive=x:\"",
-    "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem call fdrd\" -t:\"call fdrd.bat\"",
-};
-
-Lines Join(const Lines& a, const Lines& b) {
-  Lines joined = a;
-  joined.insert(joined.end(), b.begin(), b.end());
-  return joined;
-}
+const Lines kLoaderSwitch = testing::LoaderSwitch("C:\\WINDOWS\\system32\\cmd.exe /c ");
+const Lines kThinkPadArrangement = testing::ThinkPadArrangement();
 
 enum class Marker { kNone, kThinkPad, kToshiba, kMicroStar, kAsus };
 
@@ -84,8 +60,9 @@ TEST(ModelBootOptions, ReiDecidesTheLoaderSwitchForEveryModelMarker) {
     EXPECT_EQ(TranscriptOf(marker, Text("1")), Lines{});
     EXPECT_EQ(TranscriptOf(marker, Text("no")), Lines{});
   }
-  EXPECT_EQ(TranscriptOf(Marker::kThinkPad, absent), Join(kLoaderSwitch, kThinkPadArrangement));
-  EXPECT_EQ(TranscriptOf(Marker::kThinkPad, Text("0")), Join(kLoaderSwitch, kThinkPadArrangement));
+  EXPECT_EQ(TranscriptOf(Marker::kThinkPad, absent), Join({kLoaderSwitch, kThinkPadArrangement}));
+  EXPECT_EQ(TranscriptOf(Marker::kThinkPad, Text("0")),
+            Join({kLoaderSwitch, kThinkPadArrangement}));
   EXPECT_EQ(TranscriptOf(Marker::kThinkPad, Text("00")), kThinkPadArrangement);
   EXPECT_EQ(TranscriptOf(Marker::kThinkPad, Text("1")), kThinkPadArrangement);
   for (const std::optional<Text>& rei :

@@ -19,14 +19,6 @@ const Text kHeader = "Disk 0  238475MB  WDC WD2500AAKX\r\nNo   Drv  FS     Size 
 
 const Text kListBatchPath = "C:\\TEMP\\vk_lpt01.bat";
 const Text kFilteredBatchPath = "C:\\TEMP\\vk_lpt02.bat";
-const Text kListBatch =
-    "\r\nfor /f \"skip=2 tokens=2,3 delims=: \" %%i in (c:\\vesk\\korv\\zp_nor.txt) do echo "
-    "[part]>c:\\vesk\\korv\\krv_drv.ini&& echo pt_1=%%i>>c:\\vesk\\korv\\krv_drv.ini&& echo "
-    "pt_2=%%j:>>c:\\vesk\\korv\\krv_drv.ini";
-const Text kFilteredBatch =
-    "\r\nfor /f \"skip=2 tokens=2,3 delims=: \" %%i in (c:\\vesk\\korv\\zp_nor_z.txt) do echo "
-    "[part]>c:\\vesk\\korv\\krv_drv.ini&& echo pt_1=%%i>>c:\\vesk\\korv\\krv_drv.ini&& echo "
-    "pt_2=%%j:>>c:\\vesk\\korv\\krv_drv.ini";
 const Text kDirectLoop =
     "C:\\WINDOWS\\system32\\cmd.exe /c for /f \"skip=2 tokens=2,3 delims=: \" %i in "
     "(c:\\vesk\\korv\\zp_nor_z.txt) do echo [part]>c:\\vesk\\korv\\krv_drv.ini&& echo "
@@ -79,10 +71,7 @@ TEST(PartitionList, SecondPartitionOfANormalDiskIsTheLastListedOne) {
       "0:2  D:   NTFS   102400MB   DATA\r\n"
       "0:5  E:   FAT32  84875MB    SOFT\r\n");
   ExpectTarget(m.Choose(), "5", "E:");
-  EXPECT_EQ(
-      m.host.Transcript(),
-      (std::vector<std::string>{"write " + kListBatchPath + " " + kListBatch,
-                                "run " + kListBatchPath, "run " + kLogEdit, "run " + kPriEdit}));
+  EXPECT_EQ(m.host.Transcript(), testing::ListBatch("C:\\TEMP\\"));
   EXPECT_EQ(m.host.Content("c:\\vesk\\korv\\krv_drv.ini"), "[part]\r\npt_1=5\r\npt_2=E:\r\n");
   EXPECT_EQ(m.Warnings(), 0);
 }
@@ -136,12 +125,10 @@ TEST(PartitionList, OemRecoveryWithThirdPartitionChoosesAgainFromTheFilteredBatc
   m.findings.LenovoParPos = 120;
   m.findings.Part3Pos = 101;
   ExpectTarget(m.Choose(), "2", "D:");
-  EXPECT_EQ(
-      m.host.Transcript(),
-      (std::vector<std::string>{
-          "write " + kListBatchPath + " " + kListBatch, "run " + kListBatchPath, "run " + kLogEdit,
-          "run " + kPriEdit, "run " + kFilterPrefix + "3" + kFilterSuffix,
-          "write " + kFilteredBatchPath + " " + kFilteredBatch, "run " + kFilteredBatchPath}));
+  EXPECT_EQ(m.host.Transcript(),
+            testing::Join({testing::ListBatch("C:\\TEMP\\"),
+                           testing::SecondListBatch("C:\\WINDOWS\\system32\\cmd.exe /c ",
+                                                    "C:\\TEMP\\", "3")}));
   EXPECT_EQ(m.Warnings(), 0);
 }
 

@@ -1,6 +1,7 @@
-// Whole runs of the install configuration (argument "2") on simulated
-// machines: every command, batch text and message in order, and what the
-// machine holds afterwards; and a run on a machine where nothing works.
+// Whole runs of the install configuration (argument "2") on the sample
+// machines of the bench (tests/e2e/machines): every command, batch text and
+// message in order, and what the machine holds afterwards; and a run on a
+// machine where nothing works.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,8 +9,9 @@
 
 #include "entry/program.h"
 #include "tests/support/expected_blocks.h"
-#include "tests/support/install_machines.h"
+#include "tests/support/sample_machines.h"
 #include "tests/support/simulated_windows.h"
+#include "tests/tools/text.h"
 
 namespace kvx {
 namespace {
@@ -20,13 +22,20 @@ using testing::Lines;
 using testing::ScriptedHost;
 using testing::SimulatedWindows;
 
+const std::string kCmd = testing::kSampleShell;
 const Text kPass = "c:\\vesk\\korv\\krv_pass.ini";
 const Text kDrv = "c:\\vesk\\korv\\krv_drv.ini";
+const Text kPublicTemp = "C:\\users\\Public\\Temp\\";
+const Text kPublicStartup = "C:\\users\\Public\\Start Menu\\Programs\\Startup";
+const Text kLoader = "KVLDR boot loader 3.2 (A20 gate switched by the loader)\r\n";
+const Text kLoaderWithoutA20 = "KVLDR boot loader 3.2 (A20 gate left to the BIOS)\r\n";
+
 // What every run leaves in the product folder: the tools and the shortcut
 // under their stored names, the registry file imported and kept, the bitmap
-// gone, the folder visible, the maker's folder hidden; and no scratch file.
+// gone, the folder visible, the maker's folder hidden, the loader at the
+// root of C: protected; and no scratch file.
 void ExpectFinished(const ScriptedHost& host, const SimulatedWindows& windows, const Text& xcName,
-                    const Text& temp) {
+                    const Text& temp, const Text& loader) {
   for (const Text name : {"zp", "fi", "fr", "KVX_SU", "ghostexp"}) {
     EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\" + name)) << name;
   }
@@ -35,42 +44,72 @@ void ExpectFinished(const ScriptedHost& host, const SimulatedWindows& windows, c
        {"zptlx.exe", "fi.exe", "fr.exe", "xc.exe", "KVX_SU.LNK", "ghostexp.reg", "IRIMG2.BMP"}) {
     EXPECT_FALSE(host.Exists("c:\\vesk\\korv\\" + name)) << name;
   }
-  EXPECT_EQ(windows.imported,
-            std::vector<Text>{"REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\KORVAX]\r\n"});
+  EXPECT_NE(bench::FindText(host.Content("c:\\vesk\\korv\\ghostexp"), "REGEDIT4", false),
+            std::string::npos);
+  EXPECT_EQ(windows.imported, std::vector<Text>{host.Content("c:\\vesk\\korv\\ghostexp")});
   EXPECT_EQ(host.Attributes("c:\\vesk\\korv"), 0);
   EXPECT_EQ(host.Attributes("c:\\vesk"), 2);
   for (const Text& path : host.Paths()) {
-    EXPECT_EQ(FindText(path, temp + "vk_", true), kNotFound) << path;
+    EXPECT_EQ(bench::FindText(path, temp + "vk_", true), std::string::npos) << path;
   }
-  EXPECT_EQ(host.Content("C:\\KVLDR"), "loader, A20 left alone");
+  EXPECT_EQ(host.Content("C:\\KVLDR"), loader);
   EXPECT_EQ(host.Attributes("C:\\KVLDR"), 7);
   EXPECT_TRUE(windows.unhandled.empty()) << windows.unhandled.front();
 }
 
-// A Chinese Windows XP on a TOSHIBA notebook with two disks: the second one
-// holds Windows alone on C:, so there is no partition for the images and the
-// user is warned. boot.ini has an older product line, which is the default.
-// The access tool is stored as xc1.
+// The survey half of a run on a sample machine (no BIOS description, the
+// active partition C:), up to the start-up scripts: tempKey is the scratch
+// folder in upper case, the boot disk as suffix of its scan ("" for the
+// first) and as number in the normal list.
+Lines Survey(const std::string& temp, const std::string& tempKey, const std::string& bootDiskSuffix,
+             const std::string& bootDiskIndex, const std::string& startup) {
+  return Join({
+      testing::CompanionTools(kCmd),
+      testing::DiskSurvey(kCmd),
+      testing::BootPartitions(kCmd, temp, bootDiskSuffix),
+      testing::LoaderPlacementOnC(kCmd),
+      testing::MachineModel(kCmd, temp, tempKey, ""),
+      testing::NormalPartitions(kCmd, temp, bootDiskSuffix, bootDiskIndex),
+      testing::StartupScripts(kCmd, startup),
+  });
+}
+
+// The hidden folder's access rights: "xc" stored as xc gives rewx at the end.
+Lines RightsForXc(const std::string& cmd, const std::string& folder) {
+  return {
+      "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_drv.ini [part] type=NTFS",
+      "run c:\\vesk\\korv\\xc " + folder + " /t /c /y /g Everyone:f",
+      "run c:\\vesk\\korv\\xc " + folder + " /t /c /y /g Everyone:rewx",
+      "run " + cmd + "ren c:\\vesk\\korv\\xc.exe xc",
+  };
+}
+
+// xp-zh: a Chinese Windows XP on a TOSHIBA notebook, over an older version
+// whose line in the read-only boot.ini is the default; TMP with blanks, used
+// in its short form; the access tool stored as xc1. On top, the notebook's
+// Windows lies alone on its second disk, while the first disk's one
+// partition is active too: the boot disk is disk 2, and no second partition
+// is left for the images, so the user is warned and the folder goes to C:.
+// And ver answers in Chinese, as on a Chinese XP.
 TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
-  const std::string cmd = "C:\\WINDOWS\\system32\\cmd.exe /c ";
-  const std::string temp = "C:\\WINDOWS\\TEMP\\";
-  const std::string startup = testing::kXpStartup;
+  const std::string temp = "C:\\DOCU~CNJ\\ADMI~GZ1\\LOCA~ZN4\\Temp\\";
+  const std::string startup = "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动";
   ScriptedHost host;
-  SimulatedWindows windows(host, cmd);
-  testing::SetUpXpOnSecondDisk(host, windows);
+  SimulatedWindows windows(host);
+  testing::LoadSampleMachine("xp-zh", "2", host, windows);
+  windows.PutFixture("zp_disks.txt",
+                     "disk 1 basic\r\npart 1 D FAT32 35000 pri active 备份\r\n"
+                     "disk 2 basic\r\npart 1 C NTFS 40960 pri active WINXP\r\n");
+  windows.version = "Microsoft Windows XP [版本 5.1.2600]";
+  const Text shippedImage = host.Content("c:\\vesk\\korv\\ghost.img");
   EXPECT_EQ(RunProgram(host), 0);
 
   const Lines expected = Join({
-      testing::CompanionTools(cmd),
-      testing::DiskSurvey(cmd),
-      testing::BootPartitions(cmd, temp, "2"),
-      testing::LoaderPlacementOnC(cmd),
-      testing::MachineModel(cmd, temp, "C:\\WINDOWS\\TEMP\\", "TOSHIBA Notebook N200"),
-      testing::NormalPartitions(cmd, temp, "2", "1"),
-      testing::StartupScripts(cmd, startup),
+      // Boot disk 2, listed as disk 1 in the normal list.
+      Survey(temp, "C:\\DOCU~CNJ\\ADMI~GZ1\\LOCA~ZN4\\TEMP\\", "2", "1", startup),
       {
           // Disk 2 is the boot disk: its scan joins zp_all.txt.
-          "run " + cmd + "type c:\\vesk\\korv\\zp_all2.txt>>c:\\vesk\\korv\\zp_all.txt",
+          "run " + kCmd + "type c:\\vesk\\korv\\zp_all2.txt>>c:\\vesk\\korv\\zp_all.txt",
           // boot.ini: timeout, the default away from the product, the new title.
           "attributes C:\\boot.ini 0",
           "run c:\\vesk\\korv\\fi C:\\boot.ini [boot loader] timeout=5",
@@ -80,37 +119,34 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
               "do c:\\vesk\\korv\\fi C:\\boot.ini [boot loader] default=%%a&goto :eof\r\n",
           "run " + temp + "vk_nt01.bat",
           "run c:\\vesk\\korv\\fi C:\\boot.ini [operating systems] C:\\KVLDR=珂瓦克斯 v2013.01.23",
-          "run " + cmd + "copy /y C:\\boot.ini c:\\vesk\\korv\\",
-          "run " + cmd + "copy /y C:\\boot.ini c:\\vesk\\korv\\",
+          "run " + kCmd + "copy /y C:\\boot.ini c:\\vesk\\korv\\",
+          "run " + kCmd + "copy /y C:\\boot.ini c:\\vesk\\korv\\",
           "attributes C:\\boot.ini 7",
       },
       testing::ListBatch(temp),
       {
           "message 0x40 - " + testing::kOnePartitionWarning,
-          // The only partition, C:, receives the folder.
-          "run " + cmd + "ren c:\\vesk\\korv\\xc* xc.exe",
-          "run " + cmd + "chkntfs C:>\"C:\\WINDOWS\\TEMP\\vk_001.tmp\"",
-          "mkdir C:\\~1",
-          "run " + cmd + "attrib -h -s -r C:\\~1",
-          "run " + cmd + "attrib -h -s -r C:\\~1\\*.*",
-          "run " + cmd + "copy /y c:\\vesk\\korv\\c_pan.txt C:\\~1\\",
-          "run " + cmd + "attrib +h C:\\~1",
+          "run " + kCmd + "ren c:\\vesk\\korv\\xc* xc.exe",
+      },
+      // The only partition, C:, receives the folder; xc1 grants full rights.
+      testing::TargetFolder(kCmd, temp, "C:"),
+      {
           "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_drv.ini [part] type=NTFS",
           "run c:\\vesk\\korv\\xc C:\\~1 /t /c /y /g Everyone:f",
           "run c:\\vesk\\korv\\xc C:\\~1 /t /c /y /g Everyone:f",
-          "run " + cmd + "ren c:\\vesk\\korv\\xc.exe xc1",
+          "run " + kCmd + "ren c:\\vesk\\korv\\xc.exe xc1",
       },
-      testing::LoaderSwitch(cmd),
-      testing::FinishingBlock(cmd, temp),
+      testing::LoaderSwitch(kCmd),
+      testing::FinishingBlock(kCmd, temp),
       {"end 0"},
   });
   EXPECT_EQ(host.Transcript(), expected);
   EXPECT_EQ(EndCount(host), 1);
 
   const Text bootIni =
-      "[boot loader]\r\ntimeout=5\r\ndefault=multi(0)disk(0)rdisk(1)partition(1)\\WINDOWS\r\n"
-      "[operating systems]\r\nmulti(0)disk(0)rdisk(1)partition(1)\\WINDOWS=\"Microsoft Windows "
-      "XP\" /fastdetect\r\nC:\\KVLDR=珂瓦克斯 v2013.01.23\r\n";
+      "[boot loader]\r\ntimeout=5\r\ndefault=multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS\r\n"
+      "[operating systems]\r\nmulti(0)disk(0)rdisk(0)partition(1)\\WINDOWS=\"Microsoft Windows "
+      "XP Professional\" /noexecute=optin /fastdetect\r\nC:\\KVLDR=珂瓦克斯 v2013.01.23\r\n";
   EXPECT_EQ(host.Content("C:\\boot.ini"), bootIni);
   EXPECT_EQ(host.Attributes("C:\\boot.ini"), 7);
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\boot.ini"), bootIni);
@@ -119,34 +155,48 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
             "[apt_i]\r\napt_1=1\r\napt_2=C:\r\n");
   EXPECT_EQ(host.Content(kDrv), "[part]\r\npt_1=1\r\npt_2=C:\r\ntype=NTFS\r\n");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\zp_all.txt"),
-            "1:1 D: NTFS Yes 76316MB BACKUP\r\n2:1 C: NTFS Yes 38154MB WINXP\r\n");
+            "Disk 1 Basic_Disk\r\n1:1 D: FAT32 35000MB Pri Yes 备份\r\n"
+            "Disk 2 Basic_Disk\r\n2:1 C: NTFS 40960MB Pri Yes WINXP\r\n");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_rd0"), "@echo off\r\nset su=" + startup + "\\\r\n");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_rd1"),
             "@echo off\r\nC:\r\ncd\\\\\r\ncd \"" + startup + "\\\"\r\n");
   EXPECT_TRUE(host.IsFolder("C:\\~1"));
   EXPECT_EQ(host.Attributes("C:\\~1"), 2);
-  EXPECT_EQ(host.Content("C:\\~1\\c_pan.txt"), "panel");
+  EXPECT_EQ(host.Content("C:\\~1\\c_pan.txt"), "KORVAX image folder\r\n");
   EXPECT_EQ(windows.Grants(),
             (std::map<Text, Text>{{"C:\\~1", "Everyone:f"}, {"C:\\~1\\c_pan.txt", "Everyone:f"}}));
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\menu1.lst"),
-            "title KORVAX\r\nchainloader (fd0)\r\nmap --mem (hd0,0)\r\n");
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"), testing::kBootImage);
+  // The menu files lose their A20 options. Loaded for "2" alone, the machine
+  // keeps the first one's wrong name (the checks of "1" repair it); the edit
+  // takes every menu*.lst.
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\menul.lst"),
+            "title 1. Restore the system partition\r\nchainloader (fd0)\r\n"
+            "map --mem (hd0,0)/kvx/ghost.img (fd0)\r\nboot\r\n");
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\menu2.lst"),
+            "title 2. Back up the system partition\r\nmap --mem (hd0,0)/kvx/ghost.img (fd0)\r\n"
+            "map --hook\r\nchainloader (fd0)\r\nboot\r\n");
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"), shippedImage);
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\nt"));
-  ExpectFinished(host, windows, "xc1", temp);
+  ExpectFinished(host, windows, "xc1", temp, kLoaderWithoutA20);
 }
 
-// An English 64-bit Windows 7 on a ThinkPad with a maker's recovery partition,
-// installed over an earlier installation: the store holds two old product
-// entries, bcd_all.ini and krv_id.ini are the previous run's, the data
-// partition D: still has the hidden folder with an image in it. The scratch
-// folder's path has a blank and is used in its short form.
+// win7-stale: an English 64-bit Windows 7 over an earlier installation: the
+// store holds two old product entries, krv_id.ini is the previous run's, the
+// data partition D: still has the hidden folder with an image in it. On top:
+// the previous run's store listing in bcd_all.ini (the machine's own
+// preparation lists the store before the 32-bit programs can, so its listing
+// is empty), and restore data at the root of C: for the product folder.
 TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
-  const std::string cmd = "C:\\Windows\\system32\\cmd.exe /c ";
-  const std::string temp = "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp\\";
-  const std::string startup = testing::kWindows7Startup;
+  const std::string temp = kPublicTemp;
+  const std::string stale = "{5d2e6a1c-3f1b-11e0-9a7c-0024811d0a17}";
+  const std::string older = "{a3b8c7d2-1e2f-11df-8b4d-0024811d0a17}";
+  const std::string created = "{1fa4e2b0-5c9d-11e2-8d37-000000000001}";
   ScriptedHost host;
-  SimulatedWindows windows(host, cmd);
-  const auto [stale, older, created] = testing::SetUpWindows7OverEarlierInstall(host, windows);
+  SimulatedWindows windows(host);
+  testing::LoadSampleMachine("win7-stale", "2", host, windows);
+  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(windows.Store()));
+  host.PutFile("C:\\KVX_1.sdr", "restore data");
+  const Text shippedImage = host.Content("c:\\vesk\\korv\\ghost.img");
+  const Text shippedMenu = host.Content("c:\\vesk\\korv\\menu1.lst");
   EXPECT_EQ(RunProgram(host), 0);
 
   const std::string batch = "run " + temp + "vk_vt020.bat";
@@ -171,29 +221,26 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
     };
   };
   const Lines expected = Join({
-      testing::CompanionTools(cmd),
-      testing::DiskSurvey(cmd),
-      testing::BootPartitions(cmd, temp, ""),
-      testing::LoaderPlacementOnC(cmd),
-      testing::MachineModel(cmd, temp, "C:\\USERS\\LIWEI~1\\APPDATA\\LOCAL\\TEMP\\",
-                            "REM_ThinkPad T4"),
-      testing::NormalPartitions(cmd, temp, "", "0"),
-      testing::StartupScripts(cmd, startup),
+      Survey(temp, "C:\\USERS\\PUBLIC\\TEMP\\", "", "0", kPublicStartup),
       {
-          // bcdedit cannot run yet: nothing listed, the import tried in vain.
+          // The 32-bit program sees no bcdedit yet: nothing listed, the
+          // import tried in vain, the 64-bit tool copied through a drive
+          // letter, the spare from the setup folder (short form) only if
+          // that fails.
           "write " + temp + "vk_vt020.bat \r\nbcdedit>" + temp + "vk_vt020.txt\r\n",
           batch,
           "write " + temp + "vk_vt020.bat \r\nbcdedit /import C:\\boot\\bcd\r\n",
           batch,
           "write " + temp +
-              "vk_vt020.bat \r\nsubst b: C:\\Windows\\system32&&echo d|xcopy b:\\bcdedit.exe "
-              "C:\\Windows\\syswow64 /k /r /h /c /y&subst b: /d\r\n",
+              "vk_vt020.bat \r\nsubst b: C:\\windows\\system32&&echo d|xcopy b:\\bcdedit.exe "
+              "C:\\windows\\syswow64 /k /r /h /c /y&subst b: /d\r\n",
           batch,
           "write " + temp +
-              "vk_vt020.bat \r\nbcdedit.exe||echo f|xcopy C:\\SETUP\\bcdedit "
-              "C:\\Windows\\syswow64\\bcdedit.exe /k /r /h /c /y\r\n",
+              "vk_vt020.bat \r\nbcdedit.exe||echo f|xcopy C:\\KVX_~PRR\\bcdedit "
+              "C:\\windows\\syswow64\\bcdedit.exe /k /r /h /c /y\r\n",
           batch,
-          "write " + temp + "vk_vt020.bat \r\nbcdedit /timeout 1\r\n",
+          // sec1=0 in the settings left by the setup package.
+          "write " + temp + "vk_vt020.bat \r\nbcdedit /timeout 5\r\n",
           batch,
       },
       // The entry with the loader's boot sector, found in the previous run's list;
@@ -206,7 +253,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
               "vk_vt020.bat \r\nbcdedit /create /d \"KORVAX v2013.01.23\" /application "
               "bootsector>c:\\vesk\\korv\\krv_id.ini\r\n",
           batch,
-          "write " + temp + "vk_vt024.bat \r\n" + cmd +
+          "write " + temp + "vk_vt024.bat \r\n" + kCmd +
               "\"for /f \"tokens=2\" %%i in (c:\\vesk\\korv\\krv_id.ini) do echo "
               "%%i>c:\\vesk\\korv\\krv_id.ini&&bcdedit /set %%i device partition=C:&&bcdedit "
               "/set %%i path \\kvldr.mbr&&bcdedit /displayorder %%i /addlast\"\r\n",
@@ -218,7 +265,7 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
               "c:\\vesk\\korv\\bcd_all.ini" +
               idLoop,
           "run " + temp + "vk_vt01a.bat",
-          "run " + cmd + "copy /y c:\\vesk\\korv\\BCD_SET " + temp + "vk_vt01s.bat",
+          "run " + kCmd + "copy /y c:\\vesk\\korv\\BCD_SET " + temp + "vk_vt01s.bat",
           "run c:\\vesk\\korv\\fr " + temp + "vk_vt01s.bat -f:\"{REALID}\" -t:\"" + created +
               "\r\n\"",
           "run c:\\vesk\\korv\\fr " + temp + "vk_vt01s.bat" + join,
@@ -229,48 +276,20 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
           batch,
           enumerate,
           batch,
-          "run " + cmd + "xcopy /k /h /r /c /y C:\\*.sdr c:\\vesk\\korv\\",
-          "run " + cmd + "xcopy /k /h /r /c /y C:\\*.sdr c:\\vesk\\korv\\",
+          "run " + kCmd + "xcopy /k /h /r /c /y C:\\*.sdr c:\\vesk\\korv\\",
+          "run " + kCmd + "xcopy /k /h /r /c /y C:\\*.sdr c:\\vesk\\korv\\",
       },
+      // D: is the last partition listed and keeps its folder and the image in it.
       testing::ListBatch(temp),
       {
-          // The last entry is the maker's partition: choose again without it.
-          "run " + cmd +
-              "type c:\\vesk\\korv\\zp_nor.txt|find /v \":3 \">c:\\vesk\\korv\\zp_nor_z.txt",
-          "write " + temp +
-              "vk_lpt02.bat \r\nfor /f \"skip=2 tokens=2,3 delims=: \" %%i in "
-              "(c:\\vesk\\korv\\zp_nor_z.txt) do echo [part]>c:\\vesk\\korv\\krv_drv.ini&& echo "
-              "pt_1=%%i>>c:\\vesk\\korv\\krv_drv.ini&& echo pt_2=%%j:>>c:\\vesk\\korv\\krv_drv.ini",
-          "run " + temp + "vk_lpt02.bat",
-          // D: keeps its folder and the image in it.
-          "run " + cmd + "ren c:\\vesk\\korv\\xc* xc.exe",
+          "run " + kCmd + "ren c:\\vesk\\korv\\xc* xc.exe",
           "run c:\\vesk\\korv\\xc D:\\~1 /c /y /g Everyone:f",
           "attributes D:\\~1 0",
           "delete D:\\~1",
-          "run " + cmd + "chkntfs D:>\"" + temp + "vk_001.tmp\"",
-          "mkdir D:\\~1",
-          "run " + cmd + "attrib -h -s -r D:\\~1",
-          "run " + cmd + "attrib -h -s -r D:\\~1\\*.*",
-          "run " + cmd + "copy /y c:\\vesk\\korv\\c_pan.txt D:\\~1\\",
-          "run " + cmd + "attrib +h D:\\~1",
-          "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_drv.ini [part] type=NTFS",
-          "run c:\\vesk\\korv\\xc D:\\~1 /t /c /y /g Everyone:f",
-          "run c:\\vesk\\korv\\xc D:\\~1 /t /c /y /g Everyone:rewx",
-          "run " + cmd + "ren c:\\vesk\\korv\\xc.exe xc",
       },
-      testing::LoaderSwitch(cmd),
-      {
-          "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [mem] ramdrv=1",
-          "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem device=ramdrive\" "
-          "-t:\"device=ramdrive.sys\"",
-          "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"xmsdsk.exe 25000\" "
-          "-t:\"rem xmsdsk 25000\"",
-          "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"set ramdrive=x:\" "
-          "-t:\"rem ramdrive=x:\"",
-          "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem call fdrd\" "
-          "-t:\"call fdrd.bat\"",
-      },
-      testing::FinishingBlock(cmd, temp),
+      testing::TargetFolder(kCmd, temp, "D:"),
+      RightsForXc(kCmd, "D:\\~1"),
+      testing::FinishingBlock(kCmd, temp),
       {"end 0"},
   });
   EXPECT_EQ(host.Transcript(), expected);
@@ -287,55 +306,104 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
                                                               {"device", "partition=C:"},
                                                               {"path", "\\kvldr.mbr"}}));
   EXPECT_EQ(testing::DisplayOrder(store), (std::vector<Text>{"{current}", created}));
-  EXPECT_EQ(store.Find("{bootmgr}")->Element("timeout"), "1");
+  EXPECT_EQ(store.Find("{bootmgr}")->Element("timeout"), "5");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\bcd_all.ini"), bench::EnumAll(store));
-  bench::BcdStore exported = store;
-  exported.createAnswer.clear();  // bcdedit's language is no part of the store
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\BCD"), bench::FormatBcdStore(exported));
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\BCD"), bench::FormatBcdStore(store));
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\krv_id.ini"), created + "\r\n");
-  EXPECT_EQ(host.Content("C:\\Windows\\syswow64\\bcdedit.exe"), "bcdedit");
+  EXPECT_EQ(host.Content("C:\\windows\\syswow64\\bcdedit.exe"), "bcdedit");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_1.sdr"), "restore data");
 
   EXPECT_EQ(host.Content(kPass),
-            "[sec]\r\nsec1=1\r\n[spt_i]\r\nspt_1=1\r\nspt_2=C:\r\n[boot]\r\ndrvc=0\r\na20=0\r\n"
-            "a21=0\r\nogd=1\r\n[apt_i]\r\napt_1=1\r\napt_2=C:\r\n[mem]\r\nramdrv=1\r\n");
+            "[sec]\r\nsec1=0\r\n[spt_i]\r\nspt_1=1\r\nspt_2=C:\r\n[boot]\r\ndrvc=0\r\n"
+            "[apt_i]\r\napt_1=1\r\napt_2=C:\r\n");
   EXPECT_EQ(host.Content(kDrv), "[part]\r\npt_1=2\r\npt_2=D:\r\ntype=NTFS\r\n");
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_rd0"), "@echo off\r\nset su=" + startup + "\\\r\n");
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_rd0"),
+            "@echo off\r\nset su=" + kPublicStartup + "\\\r\n");
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_rd1"),
-            "@echo off\r\nC:\r\ncd\\\\\r\ncd \"" + startup + "\\\"\r\n");
+            "@echo off\r\nC:\r\ncd\\\\\r\ncd \"" + kPublicStartup + "\\\"\r\n");
   EXPECT_EQ(host.Attributes("D:\\~1"), 2);
-  EXPECT_EQ(host.Content("D:\\~1\\SYS.GHO"), "image");
-  EXPECT_EQ(host.Content("D:\\~1\\c_pan.txt"), "panel");
+  EXPECT_EQ(host.Content("D:\\~1\\SYS.GHO"), "GHOST image of an earlier backup\r\n");
+  EXPECT_EQ(host.Content("D:\\~1\\c_pan.txt"), "KORVAX image folder\r\n");
   EXPECT_EQ(windows.Grants(), (std::map<Text, Text>{{"D:\\~1", "Everyone:rewx"},
                                                     {"D:\\~1\\SYS.GHO", "Everyone:rewx"},
                                                     {"D:\\~1\\c_pan.txt", "Everyone:rewx"}}));
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"),
-            "device=ramdrive.sys\r\nrem xmsdsk 25000 /y\r\nrem ramdrive=x:\r\ncall fdrd.bat\r\n");
-  EXPECT_EQ(host.Content("c:\\vesk\\korv\\menu1.lst"),
-            "title KORVAX\r\nchainloader (fd0)\r\nmap --mem (hd0,0)\r\n");
+  // No model tag: boot image and menus as shipped.
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"), shippedImage);
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\menu1.lst"), shippedMenu);
   EXPECT_TRUE(host.Exists("c:\\vesk\\korv\\vt"));
   EXPECT_FALSE(host.Exists("c:\\vesk\\korv\\nt"));
   EXPECT_TRUE(host.Messages().empty());
-  ExpectFinished(host, windows, "xc", temp);
+  ExpectFinished(host, windows, "xc", temp, kLoader);
 }
 
-// No command does anything and no file is there, not even the scratch
-// folder: the run still goes through every step, warns about the partition it
-// could not find, reaches every line of the finishing block and ends once,
-// with 0.
+// thinkpad: the maker's recovery partition is the last in the list, so the
+// target is chosen again without it, and the ThinkPad tag switches the loader
+// and arranges the boot image; the run up to the first choice is the one
+// above.
+TEST(InstallRun, ThinkPadChoosesAgainAndSwitchesLoaderAndImageCommandByCommand) {
+  const std::string temp = kPublicTemp;
+  ScriptedHost host;
+  SimulatedWindows windows(host);
+  testing::LoadSampleMachine("thinkpad", "2", host, windows);
+  const Text shippedImage = host.Content("c:\\vesk\\korv\\ghost.img");
+  EXPECT_EQ(RunProgram(host), 0);
+
+  const Lines tail = Join({
+      testing::ListBatch(temp),
+      testing::SecondListBatch(kCmd, temp, "3"),
+      {"run " + kCmd + "ren c:\\vesk\\korv\\xc* xc.exe"},
+      testing::TargetFolder(kCmd, temp, "D:"),
+      RightsForXc(kCmd, "D:\\~1"),
+      testing::LoaderSwitch(kCmd),
+      testing::ThinkPadArrangement(),
+      testing::FinishingBlock(kCmd, temp),
+      {"end 0"},
+  });
+  const Lines transcript = host.Transcript();
+  ASSERT_GT(transcript.size(), tail.size());
+  EXPECT_EQ(Lines(transcript.end() - tail.size(), transcript.end()), tail);
+  EXPECT_EQ(EndCount(host), 1);
+
+  EXPECT_EQ(host.Content(kDrv), "[part]\r\npt_1=2\r\npt_2=D:\r\ntype=NTFS\r\n");
+  EXPECT_EQ(host.Content(kPass),
+            "[spt_i]\r\nspt_1=1\r\nspt_2=C:\r\n[boot]\r\ndrvc=0\r\na20=0\r\na21=0\r\nogd=1\r\n"
+            "[apt_i]\r\napt_1=1\r\napt_2=C:\r\n[mem]\r\nramdrv=1\r\n");
+  // Four edits of the same length; every other byte of the image stays.
+  Text image = shippedImage;
+  for (const auto& [from, to] :
+       std::vector<std::pair<Text, Text>>{{"rem device=ramdrive", "device=ramdrive.sys"},
+                                          {"xmsdsk.exe 25000", "rem xmsdsk 25000"},
+                                          {"set ramdrive=x:", "rem ramdrive=x:"},
+                                          {"rem call fdrd", "call fdrd.bat"}}) {
+    const size_t at = bench::FindText(image, from, false);
+    ASSERT_NE(at, std::string::npos) << from;
+    image.replace(at, from.size(), to);
+  }
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\ghost.img"), image);
+  EXPECT_EQ(image.size(), shippedImage.size());
+  EXPECT_EQ(host.Content("c:\\vesk\\korv\\menu1.lst"),
+            "title 1. Restore the system partition\r\nchainloader (fd0)\r\n"
+            "map --mem (hd0,0)/kvx/ghost.img (fd0)\r\nboot\r\n");
+  EXPECT_TRUE(host.Messages().empty());
+  ExpectFinished(host, windows, "xc", temp, kLoaderWithoutA20);
+}
+
+// No command does anything and not even the scratch folder is there: the run
+// still goes through every step, warns about the partition it could not
+// find, reaches every line of the finishing block and ends once, with 0.
 TEST(InstallRun, RunWhereEveryCommandFailsStillFinishesAndEndsWithZero) {
   ScriptedHost host;
-  host.SetArguments({"2"});
-  host.SetEnv("Systemroot", "C:\\WINDOWS");
-  host.SetEnv("COMSPEC", "C:\\WINDOWS\\system32\\cmd.exe");
-  host.SetEnv("TMP", "C:\\WINDOWS\\TEMP");
+  SimulatedWindows windows(host);
+  testing::LoadSampleMachine("xp-zh", "2", host, windows);
+  windows.commandsRun = false;
+  host.RemovePath("C:\\Documents and Settings\\Administrator\\Local Settings\\Temp");
+  host.RemovePath("C:\\DOCU~CNJ\\ADMI~GZ1\\LOCA~ZN4\\Temp");
 
   EXPECT_EQ(RunProgram(host), 0);
 
   const Lines transcript = host.Transcript();
   const Lines tail =
-      Join({testing::FinishingBlock("C:\\WINDOWS\\system32\\cmd.exe /c ", "C:\\WINDOWS\\TEMP\\"),
-            {"end 0"}});
+      Join({testing::FinishingBlock(kCmd, "C:\\DOCU~CNJ\\ADMI~GZ1\\LOCA~ZN4\\Temp\\"), {"end 0"}});
   ASSERT_GT(transcript.size(), tail.size());
   EXPECT_EQ(Lines(transcript.end() - tail.size(), transcript.end()), tail);
   EXPECT_EQ(EndCount(host), 1);

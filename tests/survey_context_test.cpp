@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "survey/survey.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/support/sample_context.h"
 #include "tests/support/simulated_windows.h"
 
@@ -144,14 +145,7 @@ class CompanionTools : public ::testing::Test {
 
   ScriptedHost host;
   testing::SimulatedWindows machine{host};
-  const std::vector<std::string> expected = {
-      "run C:\\WINDOWS\\system32\\cmd.exe /c ren c:\\vesk\\korv\\zp zptlx.exe",
-      "run C:\\WINDOWS\\system32\\cmd.exe /c ren c:\\vesk\\korv\\fi fi.exe",
-      "run C:\\WINDOWS\\system32\\cmd.exe /c ren c:\\vesk\\korv\\fr fr.exe",
-      "run c:\\vesk\\korv\\ghost32.exe -dd",
-      "copy GHSTSTAT.TXT c:\\vesk\\korv\\GHSTSTAT.TXT",
-      "delete GHSTSTAT.TXT",
-  };
+  const testing::Lines expected = testing::CompanionTools("C:\\WINDOWS\\system32\\cmd.exe /c ");
 };
 
 TEST_F(CompanionTools, FirstRunNamesToolsAndKeepsTheStatusFile) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "survey/survey.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/support/sample_context.h"
 #include "tests/support/simulated_windows.h"
 
@@ -22,28 +23,9 @@ TEST(StartupScripts, BuildsBothScriptsForAStartupFolderWithBlanks) {
   WriteStartupScripts(host, testing::SampleInstallContext());
 
   EXPECT_EQ(host.Transcript(),
-            (std::vector<std::string>{
-                "run C:\\WINDOWS\\system32\\cmd.exe /c echo [echo_of]>c:\\vesk\\korv\\KVX_rd0",
-                "run C:\\WINDOWS\\system32\\cmd.exe /c echo set_su=>>c:\\vesk\\korv\\KVX_rd0",
-                "ini c:\\vesk\\korv\\KVX_rd0 [echo_of] "
-                "set_su=C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动\\",
-                "delay 3000",
-                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd0 -f:\"[echo_of]\" -t:\"@echo off\"",
-                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd0 -f:\"set_su=\" -t:\"set su=\"",
-                "run C:\\WINDOWS\\system32\\cmd.exe /c echo [echo_of]>c:\\vesk\\korv\\KVX_rd1",
-                "run C:\\WINDOWS\\system32\\cmd.exe /c echo a=>>c:\\vesk\\korv\\KVX_rd1",
-                "run C:\\WINDOWS\\system32\\cmd.exe /c echo cc=>>c:\\vesk\\korv\\KVX_rd1",
-                "run C:\\WINDOWS\\system32\\cmd.exe /c echo cd=>>c:\\vesk\\korv\\KVX_rd1",
-                "ini c:\\vesk\\korv\\KVX_rd1 [echo_of] "
-                "cd=\"C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动\\\"",
-                "delay 3000",
-                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"a=\" -t:\"C:\"",
-                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"cc=\" -t:\"cd\\\\\"",
-                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"[echo_of]\" -t:\"@echo off\"",
-                "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\KVX_rd1 -f:\"cd=\" -t:\"cd \"",
-                "shortcut c:\\vesk\\korv\\KVX_SU c:\\vesk\\korv\\KVX_SU.EXE c:\\vesk\\korv\\",
-                "delay 5000",
-            }));
+            testing::StartupScripts(
+                "C:\\WINDOWS\\system32\\cmd.exe /c ",
+                "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动"));
 
   EXPECT_EQ(host.Content("c:\\vesk\\korv\\KVX_rd0"),
             "@echo off\r\n"

@@ -154,6 +154,30 @@ Lines ListBatch(const std::string& temp) {
   };
 }
 
+Lines SecondListBatch(const std::string& cmd, const std::string& temp,
+                      const std::string& partNumber) {
+  return {
+      "run " + cmd + "type c:\\vesk\\korv\\zp_nor.txt|find /v \":" + partNumber +
+          " \">c:\\vesk\\korv\\zp_nor_z.txt",
+      "write " + temp +
+          "vk_lpt02.bat \r\nfor /f \"skip=2 tokens=2,3 delims=: \" %%i in "
+          "(c:\\vesk\\korv\\zp_nor_z.txt) do echo [part]>c:\\vesk\\korv\\krv_drv.ini&& echo "
+          "pt_1=%%i>>c:\\vesk\\korv\\krv_drv.ini&& echo pt_2=%%j:>>c:\\vesk\\korv\\krv_drv.ini",
+      "run " + temp + "vk_lpt02.bat",
+  };
+}
+
+Lines TargetFolder(const std::string& cmd, const std::string& temp, const std::string& drive) {
+  return {
+      "run " + cmd + "chkntfs " + drive + ">\"" + temp + "vk_001.tmp\"",
+      "mkdir " + drive + "\\~1",
+      "run " + cmd + "attrib -h -s -r " + drive + "\\~1",
+      "run " + cmd + "attrib -h -s -r " + drive + "\\~1\\*.*",
+      "run " + cmd + "copy /y c:\\vesk\\korv\\c_pan.txt " + drive + "\\~1\\",
+      "run " + cmd + "attrib +h " + drive + "\\~1",
+  };
+}
+
 Lines LoaderSwitch(const std::string& cmd) {
   return {
       "attributes C:\\KVLDR 0",
@@ -166,6 +190,20 @@ Lines LoaderSwitch(const std::string& cmd) {
       "-t:\"chainloader (fd0)\"",
       "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\menu*.lst -f:\"map --mem --a20-keep-on=0\" "
       "-t:\"map --mem\"",
+  };
+}
+
+Lines ThinkPadArrangement() {
+  return {
+      "run c:\\vesk\\korv\\fi c:\\vesk\\korv\\krv_pass.ini [mem] ramdrv=1",
+      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem device=ramdrive\" "
+      "-t:\"device=ramdrive.sys\"",
+      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"xmsdsk.exe 25000\" "
+      "-t:\"rem xmsdsk 25000\"",
+      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"set ramdrive=x:\" "
+      "-t:\"rem ramdrive=x:\"",
+      "run c:\\vesk\\korv\\fr c:\\vesk\\korv\\ghost.img -f:\"rem call fdrd\" "
+      "-t:\"call fdrd.bat\"",
   };
 }
 

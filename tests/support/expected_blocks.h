@@ -43,8 +43,16 @@ Lines NormalPartitions(const std::string& cmd, const std::string& temp,
 Lines StartupScripts(const std::string& cmd, const std::string& startup);
 // The first choice of the target partition.
 Lines ListBatch(const std::string& temp);
+// The second choice, from the list without the partition partNumber.
+Lines SecondListBatch(const std::string& cmd, const std::string& temp,
+                      const std::string& partNumber);
+// The hidden folder made on the target drive ("D:"): its file system asked,
+// the folder made with the panel marker in it, and hidden.
+Lines TargetFolder(const std::string& cmd, const std::string& temp, const std::string& drive);
 // The loader's "_0" variant and the A20 options of a known machine model.
 Lines LoaderSwitch(const std::string& cmd);
+// The boot image arranged for a ThinkPad.
+Lines ThinkPadArrangement();
 // The finishing block, the last of every install run.
 Lines FinishingBlock(const std::string& cmd, const std::string& temp);
 
@@ -67,6 +75,25 @@ inline const std::string kOtherWindowsQuestion =
     "是否继续安装本软件？\r\n\r\n"
     "是=继续安装\r\n"
     "否=放弃安装";
+
+// The refusals of "1" (style 0x10, no caption); name: the product's name.
+// A version file of an older installation below c:\boot\korv:
+inline std::string OldVersionRefusal(const std::string& name) {
+  return "发现已经存在旧版本的 " + name +
+         "，请先卸载，再安装！\r\n"
+         "如果不行，手动删除c:\\boot\\korv后再安装。";
+}
+// The version file in the product folder names another version:
+inline std::string OtherVersionRefusal(const std::string& name) {
+  return "发现已经存在其它版本的 " + name + "，\r\n请先卸载，再安装！";
+}
+// The uninstaller's shortcut is still in a Startup folder:
+inline std::string UnfinishedUninstallRefusal(const std::string& name) {
+  return "上一次卸载 " + name +
+         "尚未完成，\r\n请依次使用以下方法解决，直到可以安装为止：\r\n"
+         "方法一：开始->程序->启动->点击 KVX_unis\r\n方法二：重启电脑\r\n"
+         "方法三：开始->程序->启动->右键删除 KVX_unis（不推荐）";
+}
 
 // The notice when the BCD entry is missing after its creation (name: the
 // product's name) or lacks the loader (name: "kvldr.mbr"), style 0x40.

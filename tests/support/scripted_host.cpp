@@ -60,6 +60,10 @@ void ScriptedHost::SetRegistry(int root, const Text& path, const Text& value) {
   registry_[{root, bench::UpperCase(path)}] = value;
 }
 
+void ScriptedHost::UnsetRegistry(int root, const Text& path) {
+  registry_.erase({root, bench::UpperCase(path)});
+}
+
 void ScriptedHost::AddDrive(const Text& drive) {
   Node node;
   node.path = drive;

@@ -52,6 +52,7 @@ class ScriptedHost : public Host {
   void SetEnv(const Text& name, const Text& value);
   void UnsetEnv(const Text& name);
   void SetRegistry(int root, const Text& path, const Text& value);
+  void UnsetRegistry(int root, const Text& path);
   void AddDrive(const Text& drive);  // "C:", creates its root folder
   void PutFolder(const Text& path);  // creates the folder and its parents
   void PutFile(const Text& path, const Text& content, int attributes = 0);  // parents too

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "tests/e2e/bench/trace_record.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/tools/text.h"
 
 namespace kvx::e2e {
@@ -65,6 +66,40 @@ Lines Calls(const ProgramRun& run, const std::string& double_name) {
       calls.push_back(event.Field(1));
   }
   return calls;
+}
+
+Lines AsTraced(const Lines& transcript) {
+  Lines steps;
+  std::map<std::string, std::string> written;  // batch path -> text
+  for (const std::string& line : transcript) {
+    const size_t blank = line.find(' ');
+    const std::string kind = line.substr(0, blank);
+    const std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
+    if (kind == "write") {
+      const size_t end = rest.find(' ');
+      written[rest.substr(0, end)] = rest.substr(end + 1);
+    } else if (kind == "run") {
+      steps.push_back(line);
+      const auto batch = written.find(rest);
+      if (batch != written.end())
+        steps.push_back("batch " + batch->second);
+    } else if (kind == "attributes" && bench::EndsWith(rest, " 0")) {
+      steps.push_back("host attributes " + rest.substr(0, rest.size() - 2) + " 128");
+    } else if (kind == "attributes" || kind == "delete" || kind == "mkdir") {
+      steps.push_back("host " + line);
+    } else if (kind == "message") {
+      const size_t style = rest.find(' ');
+      const size_t caption = rest.find(' ', style + 1);
+      const std::string name = rest.substr(style + 1, caption - style - 1);
+      steps.push_back("box " + rest.substr(0, style) + " " + (name == "-" ? "kvxcfg" : name) +
+                      rest.substr(caption));
+    } else if (kind == "delay") {
+      steps.push_back("pause " + rest);
+    } else {
+      ADD_FAILURE() << "no traced form for: " << bench::Utf8(line);
+    }
+  }
+  return steps;
 }
 
 ::testing::AssertionResult InOrder(const Lines& steps, const Lines& wanted) {
@@ -160,22 +195,8 @@ void ExpectInstalled(const RunFolder& folder, const Installed& expected) {
   }
   EXPECT_EQ(pauses, (Lines{"pause 3000", "pause 3000", "pause 5000"}));
   const Lines steps = Steps(run);
-  const Lines finishing = {
-      "run " + kCmd + "attrib -h -r -s c:\\vesk\\korv\\*.*",
-      "run " + kCmd + "attrib -h -r -s c:\\vesk\\korv",
-      "run " + kCmd + "attrib +h -r -s c:\\vesk",
-      "run " + kCmd + "ren c:\\vesk\\korv\\ghostexp ghostexp.reg",
-      "run " + kCmd + "reg import c:\\vesk\\korv\\ghostexp.reg",
-      "run " + kCmd + "ren c:\\vesk\\korv\\ghostexp.reg ghostexp",
-      "run " + kCmd + "ren c:\\vesk\\korv\\KVX_SU.LNK KVX_SU",
-      "run " + kCmd + "ren c:\\vesk\\korv\\zptlx.exe zp",
-      "run " + kCmd + "ren c:\\vesk\\korv\\fi.exe fi",
-      "run " + kCmd + "ren c:\\vesk\\korv\\fr.exe fr",
-      "host delete c:\\vesk\\korv\\IRIMG2.BMP",
-      "run " + kCmd + "del /q \"" +
-          (expected.tempAsRun.empty() ? expected.temp : expected.tempAsRun) + "\\vk_*.*\"",
-      "run " + kCmd + "del /q \"c:\\vesk\\korv\\krv_run\\*.*\"",
-  };
+  const Lines finishing = AsTraced(testing::FinishingBlock(
+      kCmd, (expected.tempAsRun.empty() ? expected.temp : expected.tempAsRun) + "\\"));
   ASSERT_GE(steps.size(), finishing.size());
   EXPECT_EQ(Lines(steps.end() - finishing.size(), steps.end()), finishing);
 }

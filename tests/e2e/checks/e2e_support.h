@@ -32,6 +32,12 @@ const ProgramRun& RunOf(const RunFolder& folder, const std::string& argument);
 Lines Steps(const ProgramRun& run);
 // The command lines a double was called with, in order.
 Lines Calls(const ProgramRun& run, const std::string& double_name);
+// Lines of the scripted machine's transcript (tests/support/expected_blocks.h)
+// as the bench traces them: a batch file written and then run by its path
+// shows as the run and the text it held; the configurator's own file
+// operations as "host" steps (attributes 0 as 128, FILE_ATTRIBUTE_NORMAL);
+// a box without caption under the program's name; a delay as a pause.
+Lines AsTraced(const Lines& transcript);
 // True when the lines occur in steps in this order (others may lie between);
 // the message names the first one missing.
 ::testing::AssertionResult InOrder(const Lines& steps, const Lines& wanted);
