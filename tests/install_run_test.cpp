@@ -181,10 +181,9 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
 
 // win7-stale: an English 64-bit Windows 7 over an earlier installation: the
 // store holds two old product entries, krv_id.ini is the previous run's, the
-// data partition D: still has the hidden folder with an image in it. On top:
-// the previous run's store listing in bcd_all.ini (the machine's own
-// preparation lists the store before the 32-bit programs can, so its listing
-// is empty), and restore data at the root of C: for the product folder.
+// data partition D: still has the hidden folder with an image in it, the
+// product folder the previous run's store listing. On top: restore data at
+// the root of C: for the product folder.
 TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
   const std::string temp = kPublicTemp;
   const std::string stale = "{5d2e6a1c-3f1b-11e0-9a7c-0024811d0a17}";
@@ -193,7 +192,6 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
   ScriptedHost host;
   SimulatedWindows windows(host);
   testing::LoadSampleMachine("win7-stale", "2", host, windows);
-  host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(windows.Store()));
   host.PutFile("C:\\KVX_1.sdr", "restore data");
   const Text shippedImage = host.Content("c:\\vesk\\korv\\ghost.img");
   const Text shippedMenu = host.Content("c:\\vesk\\korv\\menu1.lst");

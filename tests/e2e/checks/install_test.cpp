@@ -297,11 +297,9 @@ TEST(Windows7OverEarlierInstall, StaleEntriesGoAndTheOldFolderStays) {
   ExpectProductEntry(folder, kEnglishTitle, "5");
   EXPECT_EQ(*store.Find("{bootmgr}")->Find("displayorder"),
             "{current} {1fa4e2b0-5c9d-11e2-8d37-000000000001}");
-  // The entry with the boot sector goes, then the older entry found by the
-  // product's name. (The last run's listing that this machine's preparation
-  // leaves names no entry: it lists the store before a 32-bit program can
-  // run bcdedit, so the first pass finds nothing and a fresh listing the
-  // entry.)
+  // The entry with the boot sector goes at the first pass, found in the last
+  // run's listing that the product folder keeps, then the older entry found
+  // by the product's name.
   const ProgramRun& run = RunOf(folder, "2");
   EXPECT_TRUE(InOrder(Calls(run, "bcdedit"),
                       {"bcdedit /delete " + stale + " /cleanup", "bcdedit /enum all ",
