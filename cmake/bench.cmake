@@ -21,7 +21,8 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
   set(kvx_root ${CMAKE_CURRENT_SOURCE_DIR})
   set(kvx_e2e_dir ${CMAKE_CURRENT_BINARY_DIR}/e2e)
   add_test(NAME e2e.doubles COMMAND ${kvx_root}/scripts/build-doubles.sh)
-  set_tests_properties(e2e.doubles PROPERTIES FIXTURES_SETUP kvx_doubles_built TIMEOUT 900)
+  set_tests_properties(e2e.doubles PROPERTIES FIXTURES_SETUP kvx_doubles_built TIMEOUT 900
+    LABELS e2e)
 
   # Each machine (a folder of tests/e2e/machines) is run once; its checks are
   # the test suite named beside it.
@@ -42,9 +43,9 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     add_test(NAME e2e.run.${machine}
       COMMAND ${kvx_root}/tests/e2e/run-machine.sh ${machine} ${kvx_e2e_dir}/${machine})
     set_tests_properties(e2e.run.${machine} PROPERTIES FIXTURES_SETUP e2e_${machine}
-      FIXTURES_REQUIRED "kvx_windows;kvx_wine;kvx_doubles_built" TIMEOUT 900)
+      FIXTURES_REQUIRED "kvx_windows;kvx_wine;kvx_doubles_built" TIMEOUT 900 LABELS e2e)
     add_test(NAME e2e.${machine} COMMAND kvx_e2e_tests --gtest_filter=${suite}.*)
     set_tests_properties(e2e.${machine} PROPERTIES FIXTURES_REQUIRED e2e_${machine}
-      ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir})
+      ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir} LABELS e2e)
   endforeach()
 endif()

@@ -9,4 +9,4 @@ file(GLOB KVX_DOUBLES_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/tools_test/*.cpp)
 add_executable(kvx_doubles_tests ${KVX_DOUBLES_TEST_SOURCES})
 target_link_libraries(kvx_doubles_tests PRIVATE kvx_doubles GTest::gtest_main)
-gtest_discover_tests(kvx_doubles_tests DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(kvx_doubles_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)

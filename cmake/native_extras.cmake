@@ -36,4 +36,8 @@ if(KVX_WINDOWS_CHECKS)
   set_tests_properties(windows.kvxcfg_no_argument windows.kvxcfg_argument_3
     windows.kvxcfg_two_arguments PROPERTIES FIXTURES_REQUIRED "kvx_windows;kvx_wine"
     RESOURCE_LOCK kvx_wine_prefix TIMEOUT 300)
+
+  set_tests_properties(windows.build windows.wine windows.artifact windows.host_under_wine
+    windows.kvxcfg_no_argument windows.kvxcfg_argument_3 windows.kvxcfg_two_arguments
+    PROPERTIES LABELS windows)
 endif()
