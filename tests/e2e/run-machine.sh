@@ -16,8 +16,8 @@
 #               import, listed on the machine after the run
 #   wall.txt    seconds the whole Wine session took
 #
-# Needs dist/kvxcfg.exe and build/doubles (scripts/build-windows.sh,
-# scripts/build-doubles.sh). All machines start from one Wine prefix made
+# Needs dist/kvxcfg.exe and the doubles in build/windows/doubles (both made by
+# scripts/build-windows.sh). All machines start from one Wine prefix made
 # once beside the run folders (base-prefix/); each run gets a fresh copy of
 # it in which the system folders are hard links, so a reset takes a second.
 # Run as root (scripts/wine-run.sh).
@@ -36,10 +36,10 @@ out=${2:-${KVX_E2E_DIR:-$root/build/e2e}/$machine}
 mkdir -p "$(dirname "$out")"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
 base=$(dirname "$out")/base-prefix
-doubles=${KVX_DOUBLES_DIR:-$root/build/doubles}
+doubles=${KVX_DOUBLES_DIR:-$root/build/windows/doubles}
 exe=${KVX_EXE:-$root/dist/kvxcfg.exe}
 for need in "$exe" "$doubles/bench/kvx_start.exe" "$doubles/product/zp"; do
-  [ -f "$need" ] || { echo "run-machine: $need is missing (scripts/build-windows.sh, scripts/build-doubles.sh)" >&2; exit 2; }
+  [ -f "$need" ] || { echo "run-machine: $need is missing (scripts/build-windows.sh)" >&2; exit 2; }
 done
 
 # --- The machine's description, with its defaults ---
