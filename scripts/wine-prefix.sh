@@ -112,7 +112,15 @@ fi
 ) 8>"$base.make.lock"
 
 if [ "$display" = default ]; then
-  # The next session of the copy reads the setting anew once this one ended.
-  "${wine_run[@]}" --prefix "$prefix" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null
-  wait_idle "$prefix"
+  # Taken out of the copy's registry file, as no Wine runs in the copy yet: a
+  # Wine session for it would have to end before the next one, which takes a
+  # few seconds more.
+  awk '/^\[/ { drivers = ($1 == "[Software\\\\Wine\\\\Drivers]") }
+       drivers && index($0, "\"Graphics\"=") == 1 { taken++; next }
+       { print }
+       END { exit taken == 1 ? 0 : 1 }' "$prefix/user.reg" >"$prefix/user.reg.new" || {
+    echo "wine-prefix: no display driver setting in $base/user.reg" >&2
+    exit 1
+  }
+  mv "$prefix/user.reg.new" "$prefix/user.reg"
 fi
