@@ -1,8 +1,8 @@
 # The end-to-end bench: the shipped kvxcfg.exe on sample Windows machines
 # under Wine (tests/e2e/README.md). Native parts: the reader of a run folder,
 # the report (kvx_bench_report) and the checks (kvx_e2e_tests). The CTest
-# entries build the executable and the doubles, run each machine once
-# (tests/e2e/run-machine.sh) and check what it left. -DKVX_E2E=OFF leaves the
+# entries run each machine once (tests/e2e/run-machine.sh) on the executable
+# and the doubles of the Windows build (windows.build) and check what it left. -DKVX_E2E=OFF leaves the
 # runs out; they need root and the Wine tree, like the Windows checks.
 add_library(kvx_bench STATIC ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/bench/run_folder.cpp)
 target_include_directories(kvx_bench PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
@@ -20,9 +20,6 @@ option(KVX_E2E "Run kvxcfg.exe on the sample machines under Wine" ON)
 if(KVX_WINDOWS_CHECKS AND KVX_E2E)
   set(kvx_root ${CMAKE_CURRENT_SOURCE_DIR})
   set(kvx_e2e_dir ${CMAKE_CURRENT_BINARY_DIR}/e2e)
-  add_test(NAME e2e.doubles COMMAND ${kvx_root}/scripts/build-doubles.sh)
-  set_tests_properties(e2e.doubles PROPERTIES FIXTURES_SETUP kvx_doubles_built TIMEOUT 900)
-
   # Each machine (a folder of tests/e2e/machines) is run once; its checks are
   # the test suite named beside it.
   set(kvx_e2e_machines
@@ -42,9 +39,9 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     add_test(NAME e2e.run.${machine}
       COMMAND ${kvx_root}/tests/e2e/run-machine.sh ${machine} ${kvx_e2e_dir}/${machine})
     set_tests_properties(e2e.run.${machine} PROPERTIES FIXTURES_SETUP e2e_${machine}
-      FIXTURES_REQUIRED "kvx_windows;kvx_wine;kvx_doubles_built" TIMEOUT 900)
+      FIXTURES_REQUIRED "kvx_windows;kvx_wine" TIMEOUT 900 LABELS e2e)
     add_test(NAME e2e.${machine} COMMAND kvx_e2e_tests --gtest_filter=${suite}.*)
     set_tests_properties(e2e.${machine} PROPERTIES FIXTURES_REQUIRED e2e_${machine}
-      ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir})
+      ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir} LABELS e2e)
   endforeach()
 endif()

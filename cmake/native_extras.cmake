@@ -14,10 +14,17 @@ if(KVX_WINDOWS_CHECKS)
   add_test(NAME windows.build COMMAND ${kvx_root}/scripts/build-windows.sh)
   set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP kvx_windows TIMEOUT 1800)
 
-  # Makes the Wine tree when missing and the test prefix in this build.
-  add_test(NAME windows.wine COMMAND ${kvx_wine_run} cmd /c ver)
+  # Makes the Wine tree and the checkout's base prefix when missing (the
+  # bench's machines are copies of the same base), then the test prefix in
+  # this build: a fresh copy of the base without its null display driver, so
+  # that message boxes return at once. At the end no run may have written
+  # into the base through the copies' links.
+  add_test(NAME windows.wine COMMAND sh -c "\"$1\" --no-display \"$2\" && \"$3\" --prefix \"$2\" cmd /c ver"
+    sh ${kvx_root}/scripts/wine-prefix.sh ${kvx_prefix} ${kvx_root}/scripts/wine-run.sh)
   set_tests_properties(windows.wine PROPERTIES FIXTURES_SETUP kvx_wine TIMEOUT 1800
     PASS_REGULAR_EXPRESSION "Windows")
+  add_test(NAME windows.wine_base_untouched COMMAND ${kvx_root}/scripts/wine-prefix.sh --check)
+  set_tests_properties(windows.wine_base_untouched PROPERTIES FIXTURES_CLEANUP kvx_wine)
 
   add_test(NAME windows.artifact COMMAND ${kvx_root}/tests/windows/check_artifact.sh ${kvx_exe})
   set_tests_properties(windows.artifact PROPERTIES FIXTURES_REQUIRED kvx_windows)
@@ -36,4 +43,9 @@ if(KVX_WINDOWS_CHECKS)
   set_tests_properties(windows.kvxcfg_no_argument windows.kvxcfg_argument_3
     windows.kvxcfg_two_arguments PROPERTIES FIXTURES_REQUIRED "kvx_windows;kvx_wine"
     RESOURCE_LOCK kvx_wine_prefix TIMEOUT 300)
+
+  set_tests_properties(windows.build windows.wine windows.wine_base_untouched
+    windows.artifact windows.host_under_wine
+    windows.kvxcfg_no_argument windows.kvxcfg_argument_3 windows.kvxcfg_two_arguments
+    PROPERTIES LABELS windows)
 endif()

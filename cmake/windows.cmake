@@ -37,3 +37,6 @@ set_target_properties(kvxcfg PROPERTIES OUTPUT_NAME kvxcfg)
 add_executable(kvxcfg_host_tests tests/windows/host_windows_test.cpp)
 target_link_libraries(kvxcfg_host_tests PRIVATE kvxcfg_windows_host)
 target_link_options(kvxcfg_host_tests PRIVATE -Wl,--subsystem,console:5.01)
+
+# The bench's Windows programs.
+include(cmake/windows_tools.cmake)

@@ -53,8 +53,7 @@ step() {  # TEXT COMMAND...: runs a step with its output in the log
 }
 step "installing what is missing" scripts/install-deps.sh
 step "making the Wine tree (once, a few minutes)" scripts/wine-setup.sh
-step "building dist/kvxcfg.exe" scripts/build-windows.sh
-step "building the bench doubles" scripts/build-doubles.sh
+step "building dist/kvxcfg.exe and the bench doubles" scripts/build-windows.sh
 step "building the report" sh -c 'cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug &&
   cmake --build build/native -j"$(nproc)" --target kvx_bench_report'
 step "running kvxcfg 1 and 2 on $machine under Wine" \

@@ -16,10 +16,10 @@
 #               import, listed on the machine after the run
 #   wall.txt    seconds the whole Wine session took
 #
-# Needs dist/kvxcfg.exe and build/doubles (scripts/build-windows.sh,
-# scripts/build-doubles.sh). All machines start from one Wine prefix made
-# once beside the run folders (base-prefix/); each run gets a fresh copy of
-# it in which the system folders are hard links, so a reset takes a second.
+# Needs dist/kvxcfg.exe and the doubles in build/windows/doubles (both made by
+# scripts/build-windows.sh). Each run starts from a fresh copy of the
+# checkout's base Wine prefix (scripts/wine-prefix.sh), in which the system
+# folders are hard links, so a reset takes a second.
 # Run as root (scripts/wine-run.sh).
 set -euo pipefail
 
@@ -35,11 +35,10 @@ machine_dir=$root/tests/e2e/machines/$machine
 out=${2:-${KVX_E2E_DIR:-$root/build/e2e}/$machine}
 mkdir -p "$(dirname "$out")"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
-base=$(dirname "$out")/base-prefix
-doubles=${KVX_DOUBLES_DIR:-$root/build/doubles}
+doubles=${KVX_DOUBLES_DIR:-$root/build/windows/doubles}
 exe=${KVX_EXE:-$root/dist/kvxcfg.exe}
 for need in "$exe" "$doubles/bench/kvx_start.exe" "$doubles/product/zp"; do
-  [ -f "$need" ] || { echo "run-machine: $need is missing (scripts/build-windows.sh, scripts/build-doubles.sh)" >&2; exit 2; }
+  [ -f "$need" ] || { echo "run-machine: $need is missing (scripts/build-windows.sh)" >&2; exit 2; }
 done
 
 # --- The machine's description, with its defaults ---
@@ -58,58 +57,11 @@ prepare=()            # batch lines run on the machine before "1" (calls not log
 # shellcheck source=/dev/null
 . "$machine_dir/machine.conf"
 
-# --- The base prefix: made once, then only ever copied ---
+# --- A fresh machine: a copy of the checkout's base Wine prefix ---
 wine_run=("$root/scripts/wine-run.sh")
-idle() {  # no process of that prefix is left (its wineserver included)
-  ! grep -qzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null
-}
-wait_idle() {
-  for _ in $(seq 1 120); do
-    idle "$1" && return 0
-    sleep 0.5
-  done
-  echo "run-machine: Wine still runs in $1" >&2
-  return 1
-}
-# Change when the base's recipe changes, so that existing bases are made anew.
-recipe="wineboot, null display driver"
-(
-  flock 8
-  if [ "$(cat "$base/.kvx-bench-base" 2>/dev/null)" != "$recipe" ]; then
-    rm -rf "$base"
-    # Wine's null display driver: message boxes open without a display. It
-    # must be set before any program of a session creates the desktop.
-    mkdir -p "$(dirname "$base")"
-    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n"Graphics"="null"\r\n' \
-      >"$base.reg"
-    "${wine_run[@]}" --prefix "$base" reg import "Z:${base//\//\\}.reg"
-    wait_idle "$base"
-    echo "$recipe" >"$base/.kvx-bench-base"
-  fi
-) 8>"$base.make.lock"
-
-# --- A fresh machine ---
-if [ -d "$out/prefix" ]; then
-  wait_idle "$out/prefix"
-fi
-rm -rf "$out"
-mkdir -p "$out/prefix/drive_c/windows"
 prefix=$out/prefix
-copy_all_but() {  # FROM TO NAME...: copies FROM's entries but the NAMEs
-  local from=$1 to=$2 entry name skip
-  shift 2
-  for entry in "$from"/* "$from"/.[!.]*; do
-    [ -e "$entry" ] || [ -L "$entry" ] || continue
-    name=$(basename "$entry")
-    skip=0
-    for keep in "$@"; do [ "$name" = "$keep" ] && skip=1; done
-    [ "$skip" -eq 1 ] || cp -a "$entry" "$to/"
-  done
-}
-copy_all_but "$base" "$prefix" drive_c
-copy_all_but "$base/drive_c" "$prefix/drive_c" windows
-copy_all_but "$base/drive_c/windows" "$prefix/drive_c/windows" system32 syswow64
-cp -al "$base/drive_c/windows/system32" "$base/drive_c/windows/syswow64" "$prefix/drive_c/windows/"
+"$root/scripts/wine-prefix.sh" "$prefix"  # once Wine has left the old one
+find "$out" -mindepth 1 -maxdepth 1 ! -name prefix -exec rm -rf {} +
 for letter in $drives; do
   mkdir -p "$out/drives/$letter"
   ln -s "$out/drives/$letter" "$prefix/dosdevices/$letter:"
@@ -231,9 +183,4 @@ cp "$bench/calls.log" "$out/calls.log" 2>/dev/null || : >"$out/calls.log"
 cp "$bench/state.txt" "$out/state.txt" 2>/dev/null || : >"$out/state.txt"
 
 # A run must never write through the hard links into the shared base.
-changed=$(find "$base/drive_c/windows/system32" "$base/drive_c/windows/syswow64" \
-  -newer "$base/.kvx-bench-base" -print -quit)
-if [ -n "$changed" ]; then
-  echo "run-machine: the run changed the shared base prefix ($changed); remove $base" >&2
-  exit 1
-fi
+"$root/scripts/wine-prefix.sh" --check
