@@ -1,5 +1,6 @@
 // The fault matrix: each hostile condition on the pre-install machine and on
-// the two install machines, and every run must still hold the rules of
+// the two install machines of fault_runs.h (sample machines of the bench with
+// what the runs need on top), and every run must still hold the rules of
 // fault_runs.h (exit code 0, last step reached, bounded commands, changes
 // only in the product's places, foreign BCD entries untouched).
 #include <gtest/gtest.h>
@@ -7,7 +8,8 @@
 #include <cctype>
 
 #include "tests/support/fault_runs.h"
-#include "tests/support/install_machines.h"
+#include "tests/support/sample_machines.h"
+#include "tests/tools/text.h"
 
 namespace kvx {
 namespace {
@@ -158,7 +160,7 @@ std::vector<Row> Rows() {
       {"Startup folders with GBK characters", kAll,
        [](Machine& m) {
          const Text startup = "C:\\用户\\" + kTrailBackslash + "\\启动";
-         m.host.SetRegistry(kRootCurrentUser, testing::kStartupFolderValue, startup);
+         m.host.SetRegistry(kRootCurrentUser, testing::kStartupFolderRegistry, startup);
          m.host.PutFolder(startup);
          m.host.SetEnv("ALLUSERSPROFILE", "C:\\所有用户\\" + kTrailBackslash);
        }},
@@ -181,7 +183,7 @@ std::vector<Row> Rows() {
       {"identifier read back carrying a command", kWindows7,
        [](Machine& m) {
          m.host.readText = [](const Text& path, const Text& text) {
-           return FindText(path, "krv_id.ini", true) == kNotFound
+           return bench::FindText(path, "krv_id.ini", true) == Text::npos
                       ? text
                       : "{5a17c0de-0000-4000-8000-000000000001}\r\n\r\n" + kPlanted + "\r\n";
          };
@@ -216,20 +218,14 @@ TEST_P(FaultMatrix, RunHoldsTheRules) {
   const Row& row = GetParam();
   const struct {
     int base;
+    const char* name;
     Mode mode;
     std::function<void(Machine&)> setUp;
   } bases[] = {
-      {kPreInstall, Mode::PreInstall,
-       [](Machine& m) {
-         testing::SetUpPreInstallMachine(m.host);
-         m.host.PutFile("E:\\vesk\\korv\\ghost.img", "image");
-         m.host.PutFile("c:\\vesk\\korv\\uninstall.xml", "<v>v2013.01.23</v>");
-         m.host.PutFile("c:\\vesk\\korv\\menul.lst", "title menu\r\n");
-         m.host.AnswerMessages({kButtonYes});
-       }},
-      {kXp, Mode::Install, [](Machine& m) { testing::SetUpXpOnSecondDisk(m.host, *m.windows); }},
-      {kWindows7, Mode::Install,
-       [](Machine& m) { testing::SetUpWindows7OverEarlierInstall(m.host, *m.windows); }},
+      {kPreInstall, "pre-install", Mode::PreInstall,
+       [](Machine& m) { testing::PreInstallPassing(m, "win7-stale"); }},
+      {kXp, "Windows XP", Mode::Install, testing::XpAloneOnItsDisk},
+      {kWindows7, "Windows 7", Mode::Install, testing::Windows7OverEarlierInstall},
   };
   for (const auto& base : bases) {
     if ((row.bases & base.base) == 0)
@@ -240,8 +236,7 @@ TEST_P(FaultMatrix, RunHoldsTheRules) {
           row.apply(m);
         },
         base.mode);
-    EXPECT_TRUE(report.problems.empty()) << "machine " << base.base << ":\n"
-                                         << testing::Problems(report);
+    EXPECT_TRUE(report.problems.empty()) << base.name << ":\n" << testing::Problems(report);
   }
 }
 
