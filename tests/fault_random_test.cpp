@@ -1,8 +1,9 @@
-// Randomized whole runs: machines put together at random from the fault
-// matrix's ingredients (Windows family and folders, environment, registry,
-// disks and partition lists, machine model, boot.ini, BCD store, settings
-// files, read faults, one failing operation), each run held to the rules of
-// fault_runs.h.
+// Randomized whole runs: each run draws a sample machine of the bench
+// (tests/e2e/machines) and varies it at random with the fault matrix's
+// ingredients (Windows folders and family, environment, registry, disks and
+// partition lists, file systems, machine model, boot.ini, BCD store, settings
+// files, read faults, one failing operation); each run is held to the rules
+// of fault_runs.h.
 //
 // Seeded and reproducible: run i uses seed kFirstSeed + i, and a failure
 // names its seed. KVX_RANDOM_RUNS=<n> makes n runs instead of the usual few;
@@ -13,13 +14,16 @@
 #include <random>
 
 #include "tests/support/fault_runs.h"
-#include "tests/support/install_machines.h"
+#include "tests/support/sample_machines.h"
+#include "tests/tools/text.h"
 
 namespace kvx {
 namespace {
 
+using bench::FindText;
 using testing::Machine;
 using testing::Mode;
+using testing::SampleMachine;
 
 constexpr unsigned kFirstSeed = 20130123;
 constexpr unsigned kUsualRuns = 150;
@@ -40,6 +44,8 @@ class Dice {
   std::mt19937 engine_;
 };
 
+const Text kProduct = "c:\\vesk\\korv\\";
+
 Text Junk(Dice& dice, size_t size) {
   Text junk;
   for (size_t i = 0; i < size; ++i)
@@ -49,6 +55,13 @@ Text Junk(Dice& dice, size_t size) {
 
 const Text kTitle = "珂瓦克斯 v2013.01.23";
 const Text kMulti = "multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS=\"Microsoft Windows XP\"\r\n";
+
+// One of the texts, or what the sample's file holds when it has that file.
+Text OwnOr(Dice& dice, const Machine& m, const Text& path, std::vector<Text> texts) {
+  if (m.host.Exists(path))
+    texts.push_back(m.host.Content(path));
+  return dice.Pick(texts);
+}
 
 // A text that some file of the machine holds: as the product would write it,
 // damaged in one of the ways the matrix knows, or missing (nullopt). A file
@@ -72,11 +85,24 @@ std::optional<Text> Variant(Dice& dice, const Text& good, bool junk = true) {
   }
 }
 
+// The file there with the given chance, else missing.
+void PutOrRemove(Dice& dice, Machine& m, const Text& path, unsigned percent,
+                 const Text& content = Text()) {
+  if (dice.Chance(percent)) {
+    m.host.PutFile(path, content);
+  } else {
+    m.host.RemovePath(path);
+  }
+}
+
 void PutVariant(Dice& dice, Machine& m, const Text& path, const Text& good, int attributes = 0,
                 bool junk = true) {
   const std::optional<Text> text = Variant(dice, good, junk);
-  if (text)
+  if (text) {
     m.host.PutFile(path, *text, attributes);
+  } else {
+    m.host.RemovePath(path);
+  }
 }
 
 void VaryEnvironment(Dice& dice, Machine& m) {
@@ -91,8 +117,8 @@ void VaryEnvironment(Dice& dice, Machine& m) {
   m.host.noRegistryValues = dice.Chance(5);
 }
 
-// Reads go wrong now and then, as in the matrix (but for the few-megabyte
-// case, which is slow in a debug build and has its own row there).
+// Reads go wrong now and then, as in the matrix (but for the long reads,
+// which have their own row there).
 void VaryReads(Dice& dice, Machine& m) {
   switch (dice.Below(20)) {
     case 0:
@@ -128,40 +154,45 @@ Text Folder(Dice& dice, Machine& m, const std::vector<Text>& choices) {
   return folder;
 }
 
-void PreInstallMachine(Dice& dice, Machine& m) {
-  testing::SetUpPreInstallMachine(m.host);
-  const Text program = Folder(
-      dice, m, {"C:\\SETUP", "D:\\下载\\珂瓦克斯 安装", "C:\\R&D\\setup", "C:\\SETUP\\嘰塡"});
+// "1": the setup package's folder, its marker, the scratch folder, the
+// product on other drives, the version files, the uninstall shortcuts, the
+// misnamed menu file, a finding of an earlier run and the user's answer.
+void VaryPreInstall(Dice& dice, Machine& m, const SampleMachine& sample) {
+  const Text program = Folder(dice, m,
+                              {testing::kSetupFolder, "C:\\SETUP", "D:\\下载\\珂瓦克斯 安装",
+                               "C:\\R&D\\setup", "C:\\SETUP\\嘰塡"});
   m.host.SetProgramFolderPath(program);
   m.host.SetCurrentFolder(program);
-  if (dice.Chance(90))
-    m.host.PutFile(program + "\\win_lan", "");
-  m.host.SetEnv("TMP", Folder(dice, m,
-                              {"C:\\TEMP", "C:\\Documents and Settings\\Li Wei\\Temp", "C:\\临时",
-                               "C:\\Users\\AT&T\\Temp"}));
+  PutOrRemove(dice, m, program + "\\win_lan", 90);
+  const Text tmp = Folder(dice, m,
+                          {sample.temp, "C:\\TEMP", "C:\\Documents and Settings\\Li Wei\\Temp",
+                           "C:\\临时", "C:\\Users\\AT&T\\Temp"});
+  m.host.SetEnv("TMP", tmp);
   for (const Text drive : {"C:", "D:", "E:", "Z:"}) {
     if (dice.Chance(15))
       m.host.PutFile(drive + "\\vesk\\korv\\ghost.img", "image");
   }
   const std::vector<Text> versions = {"v2013.01.23", "v2012.05.01", "V2013.01.23", ""};
-  for (const Text path : {"c:\\boot\\korv\\korv.ini", "c:\\boot\\korv\\uninstall.xml",
-                          "c:\\vesk\\korv\\uninstall.xml"}) {
+  for (const Text& path : {Text("c:\\boot\\korv\\korv.ini"), Text("c:\\boot\\korv\\uninstall.xml"),
+                           kProduct + "uninstall.xml"}) {
     if (dice.Chance(25)) {
       const Text version = dice.Pick(versions);
       PutVariant(dice, m, path, "<version>" + version + "</version>");
     }
   }
   if (dice.Chance(10))
-    m.host.PutFile(Concat({testing::kXpStartup, "\\KVX_UNIS.LNK"}), "link");
+    m.host.PutFile(sample.startup + "\\KVX_UNIS.LNK", "link");
   if (dice.Chance(10))
-    m.host.PutFile("C:\\Documents and Settings\\All Users\\「开始」菜单\\程序\\启动\\KVX_UNIS.LNK",
+    m.host.PutFile(m.host.EnvValue("ALLUSERSPROFILE") + "\\「开始」菜单\\程序\\启动\\KVX_UNIS.LNK",
                    "link");
   if (dice.Chance(40))
-    m.host.PutFile("c:\\vesk\\korv\\menul.lst", "title menu\r\n");
+    m.windows->RunSetupLine("ren c:\\vesk\\korv\\menu1.lst menul.lst");
   if (dice.Chance(20))
-    m.host.PutFile("C:\\TEMP\\vk_sys2.txt", "sys2\r\n");
+    m.host.PutFile(m.host.ShortFormOf(tmp) + "\\vk_sys2.txt", "sys2\r\n");
+  // The sample's own answer where it has one.
   const int answer = dice.Pick(std::vector<int>{kButtonYes, 7, 2});
-  m.host.AnswerMessages({answer});
+  if (sample.answers1.empty())
+    m.host.AnswerMessages({answer});
   VaryEnvironment(dice, m);
 }
 
@@ -185,63 +216,90 @@ Text DiskScan(Dice& dice, int disk, std::vector<Text>& letters, bool holdsSystem
     }
     const bool active = dice.Chance(30);
     const Text label = dice.Pick(labels);
-    scan += Concat({std::to_string(disk), ":", std::to_string(p), " ", drive, " NTFS ",
-                    active ? "Yes" : "No", " 40000MB ", label, "\r\n"});
+    scan += std::to_string(disk) + ":" + std::to_string(p) + " " + drive + " NTFS " +
+            (active ? "Yes" : "No") + " 40000MB " + label + "\r\n";
   }
   return scan;
 }
 
-void InstallMachine(Dice& dice, Machine& m) {
+// Windows: its folder, family, bits and bcdedit copies; the scratch and
+// Startup folders, the machine model and the install language.
+void VaryWindows(Dice& dice, Machine& m, const SampleMachine& sample) {
   testing::SimulatedWindows& windows = *m.windows;
   const Text windowsFolder =
-      dice.Pick(std::vector<Text>{"C:\\WINDOWS", "C:\\Windows", "C:\\My Windows"});
-  const Text tmp = dice.Pick(std::vector<Text>{windowsFolder + "\\TEMP", "C:\\TEMP",
+      dice.Pick(std::vector<Text>{"C:\\windows", "C:\\WINDOWS", "C:\\Windows", "C:\\My Windows"});
+  m.host.SetEnv("Systemroot", windowsFolder);
+  m.host.SetEnv("COMSPEC", windowsFolder + "\\system32\\cmd.exe");
+  m.host.PutFolder(windowsFolder + "\\system32");
+  windows.windowsFolder = windowsFolder;
+
+  // Family: the version text, and the marker(s) the setup package left.
+  if (dice.Chance(40)) {
+    windows.version = dice.Pick(std::vector<Text>{
+        "Microsoft Windows XP [Version 5.1.2600]", "Microsoft Windows XP [版本 5.1.2600]",
+        "Microsoft Windows [Version 6.1.7601]", "Microsoft Windows [Version 10.0.19045]"});
+  }
+  if (dice.Chance(10))
+    m.host.RemovePath(kProduct + "nt");
+  if (dice.Chance(10))
+    m.host.PutFile(kProduct + "vt", "");
+  const bool sixtyFour = dice.Chance(20) ? sample.bits != 64 : sample.bits == 64;
+  windows.sixtyFourBit = sixtyFour;
+  if (sixtyFour) {
+    m.host.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
+    m.host.PutFolder(windowsFolder + "\\syswow64");
+  } else {
+    m.host.UnsetEnv("ProgramFiles(x86)");
+  }
+  PutOrRemove(dice, m, windowsFolder + "\\system32\\bcdedit.exe", 80, "bcdedit");
+  if (dice.Chance(50)) {
+    m.host.RemovePath(Text(testing::kSetupFolder) + "\\bcdedit");
+    m.host.RemovePath(Text(testing::kSetupFolderShort) + "\\bcdedit");
+  }
+
+  const Text tmp = dice.Pick(std::vector<Text>{sample.temp, windowsFolder + "\\TEMP", "C:\\TEMP",
                                                "C:\\Users\\Li Wei\\AppData\\Local\\Temp",
                                                "C:\\临时\\嘰塡", "C:\\Users\\AT&T\\Temp"});
-  const Text startup = dice.Pick(
-      std::vector<Text>{testing::kXpStartup, testing::kWindows7Startup, "C:\\用户\\嘰塡\\启动"});
-  const Text systemText = dice.Pick(std::vector<Text>{"", "REM_ThinkPad T4", "TOSHIBA REM_TOSHIBA",
-                                                      "rem_asus", "MSI REM_MICRO-STAR", "Dell"});
-  testing::SetUpInstallMachine(m.host, windowsFolder, tmp, startup, systemText);
+  m.host.SetEnv("TMP", tmp);
   m.host.PutFolder(tmp);
   if (dice.Chance(50))
     m.host.SetShortForm("C:\\Users\\Li Wei\\AppData\\Local\\Temp",
                         "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
   m.host.PutFolder("C:\\Users\\LIWEI~1\\AppData\\Local\\Temp");
-  windows.windowsFolder = windowsFolder;
-  if (dice.Chance(30))
-    m.host.SetRegistry(kRootLocalMachine, testing::kInstallLanguageValue, "0409");
-
-  // Family: the version text, and the marker(s) the setup package left.
-  const size_t family = dice.Below(3);
-  windows.version = family == 0   ? "Microsoft Windows XP [Version 5.1.2600]"
-                    : family == 1 ? "Microsoft Windows [Version 6.1.7601]"
-                                  : "Microsoft Windows [Version 10.0.19045]";
-  if (dice.Chance(10))
-    m.host.RemovePath("c:\\vesk\\korv\\nt");
-  if (dice.Chance(10))
-    m.host.PutFile("c:\\vesk\\korv\\vt", "");
-  const bool sixtyFour = family != 0 && dice.Chance(50);
-  if (sixtyFour) {
-    m.host.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
-    windows.sixtyFourBit = true;
-    m.host.PutFolder(windowsFolder + "\\syswow64");
-    if (dice.Chance(80))
-      m.host.PutFile(windowsFolder + "\\system32\\bcdedit.exe", "bcdedit");
-    if (dice.Chance(50))
-      m.host.PutFile("C:\\SETUP\\bcdedit", "product bcdedit");
+  const Text startup = dice.Pick(std::vector<Text>{
+      sample.startup, "C:\\Documents and Settings\\Administrator\\「开始」菜单\\程序\\启动",
+      "C:\\Users\\Li Wei\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
+      "C:\\用户\\嘰塡\\启动"});
+  m.host.SetRegistry(kRootCurrentUser, testing::kStartupFolderRegistry, startup);
+  if (dice.Chance(60)) {
+    SystemInfoRecord info;
+    info[5] = dice.Pick(std::vector<Text>{"", "REM_ThinkPad T4", "TOSHIBA REM_TOSHIBA", "rem_asus",
+                                          "MSI REM_MICRO-STAR", "Dell"});
+    m.host.SetSystemInfo(info);
   }
-
-  // Disks, the system drive on one of them (or none), partition lists.
-  std::vector<Text> letters = {"J:", "I:", "H:", "G:", "F:", "E:", "D:"};
-  const size_t disks = 1 + dice.Below(4);
-  const size_t systemDisk = dice.Below(disks + 1);
-  for (size_t disk = 1; disk <= disks; ++disk) {
-    const Text scan = DiskScan(dice, static_cast<int>(disk), letters, disk == systemDisk + 1);
-    windows.PutFixture("zp_raw_all_" + std::to_string(disk) + ".txt", scan);
-    const Text list = dice.Chance(10) ? Text() : "Disk\r\nNo Drv FS Size Label\r\n" + scan;
-    windows.PutFixture("zp_raw_normal_" + std::to_string(disk - 1) + ".txt", list);
+  if (dice.Chance(30)) {
+    m.host.SetRegistry(kRootLocalMachine, testing::kInstallLanguageRegistry,
+                       sample.language == "0409" ? "0804" : "0409");
   }
+}
+
+// Disks, the system drive on one of them (or none), partition lists; file
+// systems and what stands in the way of the hidden folder; the model's tag.
+void VaryDisks(Dice& dice, Machine& m) {
+  testing::SimulatedWindows& windows = *m.windows;
+  if (dice.Chance(60)) {
+    windows.PutFixture("zp_disks.txt", "");
+    std::vector<Text> letters = {"J:", "I:", "H:", "G:", "F:", "E:", "D:"};
+    const size_t disks = 1 + dice.Below(4);
+    const size_t systemDisk = dice.Below(disks + 1);
+    for (size_t disk = 1; disk <= disks; ++disk) {
+      const Text scan = DiskScan(dice, static_cast<int>(disk), letters, disk == systemDisk + 1);
+      windows.PutFixture("zp_raw_all_" + std::to_string(disk) + ".txt", scan);
+      const Text list = dice.Chance(10) ? Text() : "Disk\r\nNo Drv FS Size Label\r\n" + scan;
+      windows.PutFixture("zp_raw_normal_" + std::to_string(disk - 1) + ".txt", list);
+    }
+  }
+  const bool ownFileSystems = dice.Chance(50);
   Text fileSystems;
   for (const Text drive : {"C:", "D:", "E:", "F:", "G:"}) {
     m.host.AddDrive(drive);
@@ -255,59 +313,66 @@ void InstallMachine(Dice& dice, Machine& m) {
       m.host.PutFile(drive + "\\~1\\SYS.GHO", "image");
     }
   }
-  windows.PutFixture("chkntfs.txt", fileSystems);
+  if (!ownFileSystems)
+    windows.PutFixture("chkntfs.txt", fileSystems);
   if (dice.Chance(30))
     windows.PutFixture(
         "wmic_csproduct.txt",
         dice.Pick(std::vector<Text>{"Name=T400 REM_ThinkPad\r\n", "Vendor=ASUSTeK REM_ASUS\r\n",
                                     "Name=Satellite\r\n"}));
+}
 
-  // The product folder's files.
-  if (dice.Chance(50))
-    m.host.PutFile("c:\\vesk\\korv\\xc", "access tool");
-  if (dice.Chance(40))
-    m.host.PutFile("c:\\vesk\\korv\\xc1", "access tool");
-  PutVariant(dice, m, "c:\\vesk\\korv\\krv_pass.ini",
-             dice.Pick(std::vector<Text>{"[sec]\r\nsec1=1\r\n", "[boot]\r\nrei=1\r\ndrvc=7\r\n",
-                                         "[apt_i]\r\napt_2=..\r\n[spt_i]\r\nspt_2=\\\\\r\n"}));
-  PutVariant(dice, m, "c:\\vesk\\korv\\krv_drv.ini",
-             dice.Pick(std::vector<Text>{"[part]\r\npt_1=2\r\npt_2=D:\r\n",
-                                         "[part]\r\npt_1=x\"&\r\npt_2=C:\\Windows\r\n"}));
-  PutVariant(dice, m, "c:\\vesk\\korv\\boot0.ini",
-             "[boot loader]\r\ntimeout=30\r\n[operating systems]\r\n" + kMulti);
-  PutVariant(dice, m, "c:\\vesk\\korv\\BCD_SET",
-             dice.Pick(std::vector<Text>{
-                 "\r\nbcdedit /set {REALID} device partition=C:\r\nbcdedit /set {REALID} path "
-                 "\\kvldr.mbr\r\n",
-                 "\r\nbcdedit /set {REALID} locale zh-CN\r\n", "\r\nrem nothing to set\r\n"}),
-             0, false);
+// The product folder's files, boot.ini and its saved copy on C:.
+void VaryFiles(Dice& dice, Machine& m) {
+  if (dice.Chance(50)) {
+    PutOrRemove(dice, m, kProduct + "xc", 50, "access tool");
+    PutOrRemove(dice, m, kProduct + "xc1", 40, "access tool");
+  }
+  const auto vary = [&](const Text& path, const std::vector<Text>& texts, bool junk = true) {
+    PutVariant(dice, m, path, OwnOr(dice, m, path, texts), 0, junk);
+  };
+  vary(kProduct + "krv_pass.ini", {"[sec]\r\nsec1=1\r\n", "[boot]\r\nrei=1\r\ndrvc=7\r\n",
+                                   "[apt_i]\r\napt_2=..\r\n[spt_i]\r\nspt_2=\\\\\r\n"});
+  vary(kProduct + "krv_drv.ini",
+       {"[part]\r\npt_1=2\r\npt_2=D:\r\n", "[part]\r\npt_1=x\"&\r\npt_2=C:\\Windows\r\n"});
+  vary(kProduct + "boot0.ini", {"[boot loader]\r\ntimeout=30\r\n[operating systems]\r\n" + kMulti});
+  vary(kProduct + "BCD_SET",
+       {"\r\nbcdedit /set {REALID} device partition=C:\r\nbcdedit /set {REALID} path "
+        "\\kvldr.mbr\r\n",
+        "\r\nbcdedit /set {REALID} locale zh-CN\r\n", "\r\nrem nothing to set\r\n"},
+       false);
 
-  // boot.ini and its saved copy on C:.
   const std::vector<Text> bootInis = {
       "[boot loader]\r\ntimeout=30\r\ndefault=C:\\KVLDR\r\n[operating systems]\r\n" + kMulti +
           "C:\\KVLDR=珂瓦克斯 v2012.05.01\r\n",
       "[boot loader]\r\ntimeout=30\r\n[operating systems]\r\n" + kMulti + "C:\\KVLDR=" + kTitle +
           "\r\n",
       "[boot loader]\r\ntimeout=3\r\n"};
-  const Text bootIni = dice.Pick(bootInis);
+  const Text bootIni = OwnOr(dice, m, "C:\\boot.ini", bootInis);
   PutVariant(dice, m, "C:\\boot.ini", bootIni, dice.Chance(70) ? kAttrHiddenSystemReadOnly : 0);
   if (dice.Chance(15)) {
     const Text saved = dice.Pick(bootInis);
     PutVariant(dice, m, "C:\\boot.kvx", saved, kAttrHiddenSystemReadOnly);
   }
+}
 
-  // The store: foreign entries, old product entries (some that cannot be
-  // deleted), the previous run's enumeration and identifier.
+// The store: foreign entries, old product entries (some that cannot be
+// deleted), the store's file on the active partition, the previous run's
+// enumeration and identifier.
+void VaryStore(Dice& dice, Machine& m) {
+  testing::SimulatedWindows& windows = *m.windows;
   bench::BcdStore store = windows.Store();
-  const bool storeFile = dice.Chance(50);  // the store's file on the active partition
-  store.unreadable = !dice.Chance(85);
-  store.refuseCreate = dice.Chance(10);
-  store.createAnswer =
-      dice.Pick(std::vector<Text>{"Entry {id} created.", "", "已成功创建项 {id} created."});
-  store.Find("{current}")->Set("inherit", "{bootloadersettings}");
+  const size_t storeFile = dice.Below(3);
+  store.unreadable = store.unreadable || !dice.Chance(85);
+  if (dice.Chance(10))
+    store.refuseCreate = !store.refuseCreate;
+  store.createAnswer = dice.Pick(std::vector<Text>{store.createAnswer, "Entry {id} created.", "",
+                                                   "已成功创建项 {id} created."});
+  if (bench::BcdEntry* current = store.Find("{current}"))
+    current->Set("inherit", "{bootloadersettings}");
   if (dice.Chance(50))
     testing::AddBootSector(store, "GRUB", "\\grldr.mbr");
-  if (dice.Chance(50)) {
+  if (dice.Chance(50) && store.Find("{memdiag}") == nullptr) {
     store.entries.push_back(
         {"{memdiag}",
          "memdiag",
@@ -323,38 +388,54 @@ void InstallMachine(Dice& dice, Machine& m) {
   }
   testing::SetDisplayOrder(store, order);
   windows.PutStore(store);
-  if (storeFile) {
+  if (storeFile == 1) {
     bench::BcdStore file = store;
     file.unreadable = false;
     m.host.PutFile("C:\\boot\\bcd", bench::FormatBcdStore(file));
   }
+  if (storeFile == 2)
+    m.host.RemovePath("C:\\boot\\bcd");
+
+  // 0: as the sample has it.
+  const Text enumerationPath = kProduct + "bcd_all.ini";
   const size_t enumeration = dice.Below(4);
   if (enumeration == 1)
-    m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", bench::EnumAll(store));
+    m.host.PutFile(enumerationPath, bench::EnumAll(store));
   if (enumeration == 2)
-    m.host.PutFile("c:\\vesk\\korv\\bcd_all.ini", Junk(dice, 500));
-  const size_t identifier = dice.Below(4);
+    m.host.PutFile(enumerationPath, Junk(dice, 500));
+  if (enumeration == 3)
+    m.host.RemovePath(enumerationPath);
+  const Text identifierPath = kProduct + "krv_id.ini";
+  const size_t identifier = dice.Below(5);
   if (identifier == 1 && store.entries.size() > 2)
-    m.host.PutFile("c:\\vesk\\korv\\krv_id.ini", store.entries.back().id + "\r\n");
+    m.host.PutFile(identifierPath, store.entries.back().id + "\r\n");
   if (identifier == 2)
-    m.host.PutFile("c:\\vesk\\korv\\krv_id.ini", bench::CreatedId(store.next) + "\r\n");
+    m.host.PutFile(identifierPath, bench::CreatedId(store.next) + "\r\n");
   if (identifier == 3)
-    m.host.PutFile("c:\\vesk\\korv\\krv_id.ini", Junk(dice, 80));
+    m.host.PutFile(identifierPath, Junk(dice, 80));
+  if (identifier == 4)
+    m.host.RemovePath(identifierPath);
+}
 
+void VaryInstall(Dice& dice, Machine& m, const SampleMachine& sample) {
+  VaryWindows(dice, m, sample);
+  VaryDisks(dice, m);
+  VaryFiles(dice, m);
+  VaryStore(dice, m);
   VaryEnvironment(dice, m);
   VaryReads(dice, m);
-  windows.commandsRun = !dice.Chance(3);
+  m.windows->commandsRun = !dice.Chance(3);
 }
 
 // A boot.ini that holds the product's line names a Windows too.
 void ExpectNoProductLineAlone(const Machine& m, std::vector<std::string>& problems) {
   for (const Text& path : m.host.Paths()) {
-    if (FindText(path, "\\boot.ini", true) == kNotFound ||
-        FindText(path, "vesk", true) != kNotFound)
+    if (FindText(path, "\\boot.ini", true) == Text::npos ||
+        FindText(path, "vesk", true) != Text::npos)
       continue;
     const Text text = m.host.Content(path);
-    if (FindText(text, "C:\\KVLDR=", true) != kNotFound &&
-        FindText(text, "multi", true) == kNotFound) {
+    if (FindText(text, "C:\\KVLDR=", true) != Text::npos &&
+        FindText(text, "multi", true) == Text::npos) {
       problems.push_back(path + " holds the product's line alone");
     }
   }
@@ -377,21 +458,25 @@ TEST(RandomRuns, RandomMachinesHoldTheRules) {
     Dice dice(seed);
     const Mode mode = dice.Chance(25) ? Mode::PreInstall : Mode::Install;
     const size_t failAt = dice.Chance(35) ? 1 + dice.Below(mode == Mode::Install ? 400 : 40) : 0;
+    const SampleMachine sample =
+        testing::ReadSampleMachine(dice.Pick(testing::SampleMachineNames()));
     // The machine draws its own choices, from a second stream of the seed.
-    const testing::Recipe recipe = [seed, mode](Machine& m) {
+    const testing::Recipe recipe = [seed, mode, &sample](Machine& m) {
       Dice machineDice(seed ^ 0x5bd1e995u);
+      testing::LoadSampleMachine(sample.name, mode == Mode::PreInstall ? "1" : "2", m.host,
+                                 *m.windows);
       if (mode == Mode::PreInstall) {
-        PreInstallMachine(machineDice, m);
+        VaryPreInstall(machineDice, m, sample);
       } else {
-        InstallMachine(machineDice, m);
+        VaryInstall(machineDice, m, sample);
       }
     };
     const testing::RunReport report =
         testing::CheckedRun(recipe, mode, failAt, ExpectNoProductLineAlone);
     if (!report.problems.empty()) {
       ++failures;
-      ADD_FAILURE() << "seed " << seed << " (replay with KVX_RANDOM_SEED=" << seed
-                    << "), operation " << failAt << " failing:\n"
+      ADD_FAILURE() << "seed " << seed << " (replay with KVX_RANDOM_SEED=" << seed << "), "
+                    << sample.name << " varied, operation " << failAt << " failing:\n"
                     << testing::Problems(report);
     }
   }

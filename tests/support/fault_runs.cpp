@@ -9,6 +9,7 @@
 
 #include "entry/program.h"
 #include "tests/support/expected_blocks.h"
+#include "tests/support/sample_machines.h"
 #include "tests/tools/text.h"
 
 namespace kvx::testing {
@@ -291,6 +292,38 @@ bool Machine::CommandFailed(const Text& text) const {
   return false;
 }
 
+void PreInstallPassing(Machine& m, const std::string& sample) {
+  LoadSampleMachine(sample, "1", m.host, *m.windows);
+  m.host.PutFile("c:\\boot\\korv\\korv.ini", "[ver]\r\nv=v2013.01.23\r\n");
+  m.host.PutFile("c:\\vesk\\korv\\uninstall.xml", "<v>v2013.01.23</v>");
+  m.windows->RunSetupLine("ren c:\\vesk\\korv\\menu1.lst menul.lst");
+}
+
+void XpAloneOnItsDisk(Machine& m) {
+  LoadSampleMachine("xp-zh", "2", m.host, *m.windows);
+  m.windows->PutFixture("zp_disks.txt",
+                        "disk 1 basic\r\npart 1 D FAT32 35000 pri active 备份\r\n"
+                        "disk 2 basic\r\npart 1 C NTFS 40960 pri active WINXP\r\n");
+  m.windows->version = "Microsoft Windows XP [版本 5.1.2600]";
+}
+
+void Windows7OverEarlierInstall(Machine& m) {
+  LoadSampleMachine("win7-stale", "2", m.host, *m.windows);
+  SimulatedWindows& windows = *m.windows;
+  Text disks = windows.Fixture("zp_disks.txt");
+  disks.insert(disks.find("disk 2"), "part 3 - NTFS 14000 pri - LENOVO_PART\n");
+  windows.PutFixture("zp_disks.txt", disks);
+  windows.PutFixture("wmic_csproduct.txt", windows.Fixture("wmic_csproduct.txt") +
+                                               "Version=ThinkPad T420 REM_ThinkPad\r\n");
+  const Text tmp = "C:\\Users\\Li Wei\\AppData\\Local\\Temp";
+  const Text tmpShort = "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp";
+  m.host.SetEnv("TMP", tmp);
+  m.host.PutFolder(tmp);
+  m.host.SetShortForm(tmp, tmpShort);
+  m.host.PutFolder(tmpShort);
+  m.host.PutFile("C:\\KVX_1.sdr", "restore data");
+}
+
 Text ShellPrefixOf(const ScriptedHost& host) {
   Text interpreter = host.EnvValue("COMSPEC");
   if (interpreter.empty())
@@ -305,7 +338,8 @@ AllowedPlaces::AllowedPlaces(const ScriptedHost& host) : host_(host) {
     scratchFolders_.push_back(ScriptedHost::Key(host.Absolute(host.ShortFormOf(tmp))));
   }
   scratchFolders_.push_back(ScriptedHost::Key(host.CurrentFolderPath().substr(0, 2)));
-  programFolder_ = ScriptedHost::Key(host.Absolute(host.ProgramFolderPath()));
+  for (const Text& folder : {host.ProgramFolderPath(), host.ShortFormOf(host.ProgramFolderPath())})
+    programFolders_.push_back(ScriptedHost::Key(host.Absolute(folder)));
   currentFolder_ = ScriptedHost::Key(host.CurrentFolderPath());
   windowsFolder_ = ScriptedHost::Key(host.Absolute(host.EnvValue("Systemroot")));
 }
@@ -353,8 +387,10 @@ bool AllowedPlaces::MayChange(const Text& path) const {
   }
   if (key == windowsFolder_ + "\\SYSWOW64\\BCDEDIT.EXE")
     return true;
-  if (parent == programFolder_ && (name == "WIN_LAN" || name == "WIN_LAN1" || name == "WIN_LAN2"))
+  if (std::find(programFolders_.begin(), programFolders_.end(), parent) != programFolders_.end() &&
+      (name == "WIN_LAN" || name == "WIN_LAN1" || name == "WIN_LAN2")) {
     return true;
+  }
   return key == currentFolder_ + "\\GHSTSTAT.TXT";
 }
 

@@ -93,6 +93,31 @@ struct Machine {
 };
 using Recipe = std::function<void(Machine&)>;
 
+// --- The machines the fault runs start from ---
+// Sample machines of the bench (tests/e2e/machines), laid out as
+// run-machine.sh lays them out under Wine, with what a run needs added on top.
+
+// "1" on the named sample machine, with this very version's files in both
+// product folders and the package's first menu file misnamed menul.lst: a
+// run passes every check but the question about the product on another
+// Windows, which the machine answers as its machine.conf says.
+void PreInstallPassing(Machine& m, const std::string& sample);
+
+// "2" on xp-zh, a Chinese Windows XP (boot.ini with an older product line as
+// the default, the access tool stored as xc1, a TOSHIBA, TMP with blanks and
+// a short form), whose Windows lies alone on the second disk: there is no
+// partition for the images, so the user is warned and the folder goes to C:.
+// Its ver answers in Chinese.
+void XpAloneOnItsDisk(Machine& m);
+
+// "2" on win7-stale, a 64-bit Windows 7 over an earlier installation (two old
+// product entries in the store, the last run's listing and identifier, the
+// hidden folder with an image on D:, another Windows on the second disk), made
+// a ThinkPad with the maker's recovery partition third on the first disk,
+// with a scratch folder whose path has a blank and a short form, and a restore
+// file at the root of C:.
+void Windows7OverEarlierInstall(Machine& m);
+
 // The interpreter prefix that the machine's environment gives.
 Text ShellPrefixOf(const ScriptedHost& host);
 
@@ -105,7 +130,10 @@ Text ShellPrefixOf(const ScriptedHost& host);
 // folder ~1 at the root of the drive it took for the target partition (which
 // may be a mark of a partition without a letter: "8:", "Log:", "Pri:") and
 // what that folder holds; bcdedit.exe in the Windows folder's syswow64; the
-// verdict marker in the program folder; GHSTSTAT.TXT in the current folder.
+// verdict marker in the program folder (by its path or its short form);
+// GHSTSTAT.TXT in the current folder. What the doubles keep in the bench's
+// own folder (kFixtureFolder) is no part of the machine, but the program
+// itself may not change anything there.
 class AllowedPlaces {
  public:
   explicit AllowedPlaces(const ScriptedHost& host);
@@ -116,7 +144,7 @@ class AllowedPlaces {
  private:
   const ScriptedHost& host_;
   std::vector<Text> scratchFolders_;  // keys
-  Text programFolder_;
+  std::vector<Text> programFolders_;  // keys: the path and its short form
   Text currentFolder_;
   Text windowsFolder_;
   std::vector<Text> bootDrives_ = {"C:"};  // keys

@@ -201,12 +201,8 @@ void LoadSampleMachine(const std::string& name, const std::string& job, Scripted
     host.PutFolder(m.tempShort);  // the same folder by its short name
   }
   host.PutFolder(m.startup);
-  host.SetRegistry(kRootLocalMachine,
-                   "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language\\InstallLanguage",
-                   m.language);
-  host.SetRegistry(kRootCurrentUser,
-                   "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Startup",
-                   m.startup);
+  host.SetRegistry(kRootLocalMachine, kInstallLanguageRegistry, m.language);
+  host.SetRegistry(kRootCurrentUser, kStartupFolderRegistry, m.startup);
   SystemInfoRecord info;
   if (fs::exists(folder / "registry.reg"))
     info[5] = MachineDescription(folder / "registry.reg");

@@ -57,6 +57,13 @@ inline constexpr char kSetupFolderShort[] = "C:\\KVX_~PRR";
 void LoadSampleMachine(const std::string& name, const std::string& job, ScriptedHost& host,
                        SimulatedWindows& windows);
 
+// The registry values a sample machine has from its machine.conf: the
+// current user's Startup folder and the install language.
+inline constexpr char kStartupFolderRegistry[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Startup";
+inline constexpr char kInstallLanguageRegistry[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language\\InstallLanguage";
+
 // The interpreter prefix of every sample machine.
 inline constexpr char kSampleShell[] = "C:\\windows\\system32\\cmd.exe /c ";
 
