@@ -506,10 +506,13 @@ class WindowsHost : public Host {
 
   // The GBK texts are shown through the wide message box. Where code page
   // 936 is not installed (an old Windows without East Asian support) the
-  // bytes go to the ANSI message box as they are.
+  // bytes go to the ANSI message box as they are. The box comes to the
+  // front and stays there: the program has no window, and its boxes come
+  // after seconds of hidden work, when the setup package's window holds the
+  // foreground; behind it, a box would leave the installation looking hung.
   using Host::ShowMessage;
   int ShowMessage(const Text& message, int style, const std::optional<Text>& caption) override {
-    const UINT type = static_cast<UINT>(style);
+    const UINT type = static_cast<UINT>(style) | MB_SETFOREGROUND | MB_TOPMOST;
     bool messageOk = false;
     bool captionOk = true;
     const std::wstring wideMessage = Widen(message, 936, &messageOk);
