@@ -27,6 +27,14 @@ if(KVX_WINDOWS_CHECKS)
   set_tests_properties(windows.host_under_wine PROPERTIES
     FIXTURES_REQUIRED "kvx_windows;kvx_wine" RESOURCE_LOCK kvx_wine_prefix TIMEOUT 900)
 
+  # The host where a real PC differs from the sample machines, in a prefix
+  # of its own: the code page of an English Windows, and a display on which
+  # a box waits to be answered.
+  add_test(NAME windows.real_pc COMMAND ${kvx_root}/tests/windows/real_pc.sh
+    ${kvx_root}/build/windows/kvxcfg_real_pc_tests.exe ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix-english)
+  set_tests_properties(windows.real_pc PROPERTIES
+    FIXTURES_REQUIRED "kvx_windows;kvx_wine" TIMEOUT 900)
+
   # One at a time in the one prefix: the runs of kvxcfg.exe check that its
   # temp folder stays as it was.
   set(kvx_no_job ${kvx_root}/tests/windows/kvxcfg_no_job.sh ${kvx_exe} ${kvx_prefix})

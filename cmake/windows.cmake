@@ -37,3 +37,9 @@ set_target_properties(kvxcfg PROPERTIES OUTPUT_NAME kvxcfg)
 add_executable(kvxcfg_host_tests tests/windows/host_windows_test.cpp)
 target_link_libraries(kvxcfg_host_tests PRIVATE kvxcfg_windows_host)
 target_link_options(kvxcfg_host_tests PRIVATE -Wl,--subsystem,console:5.01)
+
+# The host where a real PC differs from the sample machines, run under Wine
+# as on an English Windows with a display (tests/windows/real_pc.sh).
+add_executable(kvxcfg_real_pc_tests tests/windows/real_pc_test.cpp)
+target_link_libraries(kvxcfg_real_pc_tests PRIVATE kvxcfg_windows_host)
+target_link_options(kvxcfg_real_pc_tests PRIVATE -Wl,--subsystem,console:5.01)

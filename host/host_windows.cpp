@@ -1,5 +1,8 @@
 // The Windows host. Built only for Windows (i686, NT 5.1 and later): it uses
 // nothing that Windows XP SP3 lacks.
+#include <csignal>
+#include <cstdlib>
+#include <exception>
 #include <map>
 #include <string>
 
@@ -58,6 +61,93 @@ Text Narrow(const std::wstring& wide, UINT codePage) {
   WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
                       nullptr, nullptr);
   return text;
+}
+
+// --- Faults of the program itself ---
+
+// A line built in a fixed buffer: a fault note takes no memory from the
+// heap, which a fault may have left broken.
+class FixedLine {
+ public:
+  FixedLine(char* buffer, size_t size) : at_(buffer), end_(buffer + size - 1) { *at_ = '\0'; }
+  FixedLine& Add(const char* text, size_t length) {
+    for (size_t i = 0; i < length && at_ < end_; ++i)
+      *at_++ = text[i];
+    *at_ = '\0';
+    return *this;
+  }
+  FixedLine& Add(const char* text) { return Add(text, lstrlenA(text)); }
+  FixedLine& AddHex(unsigned long value) {
+    char digits[] = "0x00000000";
+    for (int i = 9; i >= 2; --i, value >>= 4)
+      digits[i] = "0123456789ABCDEF"[value & 0xF];
+    return Add(digits);
+  }
+
+ private:
+  char* at_;
+  char* end_;
+};
+
+// The host operation the run started last and its first argument (cut to
+// fit): where the run was when a fault ended it.
+char g_lastOperation[512];
+// The fault note's line, and who receives it.
+char g_faultLine[1024];
+FaultNote g_faultNote = nullptr;
+
+void Started(const char* operation, const Text& argument = Text()) {
+  FixedLine line(g_lastOperation, sizeof(g_lastOperation));
+  line.Add(operation);
+  if (!argument.empty())
+    line.Add(" ").Add(argument.data(), argument.size());
+}
+
+void NoteFault(const char* what, const char* detail) {
+  FixedLine line(g_faultLine, sizeof(g_faultLine));
+  line.Add(what);
+  if (detail != nullptr)
+    line.Add(": ").Add(detail);
+  line.Add("; last host operation: ").Add(g_lastOperation[0] != '\0' ? g_lastOperation : "none");
+  if (g_faultNote != nullptr)
+    g_faultNote(g_faultLine);
+}
+
+// Ends the run after a fault with exit code 0, at once: nothing of the
+// broken run (destructors, exit handlers) runs any more.
+[[noreturn]] void EndAfterFault(const char* what, const char* detail) {
+  NoteFault(what, detail);
+  TerminateProcess(GetCurrentProcess(), 0);
+  ExitProcess(0);
+}
+
+[[noreturn]] void OnTerminate() {
+  // Name the exception that is in flight, when there is one.
+  if (const std::exception_ptr current = std::current_exception()) {
+    try {
+      std::rethrow_exception(current);
+    } catch (const std::exception& error) {
+      EndAfterFault("std::terminate with a C++ exception", error.what());
+    } catch (...) {
+    }
+  }
+  EndAfterFault("std::terminate", nullptr);
+}
+
+void OnAbort(int) {
+  EndAfterFault("abort", nullptr);
+}
+
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
+  char detail[40];
+  FixedLine line(detail, sizeof(detail));
+  const EXCEPTION_RECORD* record = exception != nullptr ? exception->ExceptionRecord : nullptr;
+  if (record != nullptr) {
+    line.AddHex(record->ExceptionCode)
+        .Add(" at ")
+        .AddHex(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(record->ExceptionAddress)));
+  }
+  EndAfterFault("structured exception", record != nullptr ? detail : nullptr);
 }
 
 bool IsReadOnlyFile(const Text& path) {
@@ -306,11 +396,7 @@ class NulHandles {
 
 class WindowsHost : public Host {
  public:
-  WindowsHost() {
-    // No "insert a disk" box for an empty drive that a probe touches; the
-    // started commands inherit this too.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  }
+  WindowsHost() = default;
 
   ~WindowsHost() override {
     for (const auto& file : files_) {
@@ -319,7 +405,10 @@ class WindowsHost : public Host {
     }
   }
 
-  std::vector<Text> GetArguments() override { return SplitArguments(GetCommandLineA()); }
+  std::vector<Text> GetArguments() override {
+    Started("GetArguments");
+    return SplitArguments(GetCommandLineA());
+  }
 
   [[noreturn]] void EndProgram(int exitCode) override { throw EndProgramSignal{exitCode}; }
 
@@ -327,6 +416,7 @@ class WindowsHost : public Host {
   // handles (a tool that unexpectedly asks for input reads end-of-file
   // instead of waiting for ever), and this process's folder and environment.
   void RunCommand(const Text& commandLine) override {
+    Started("RunCommand", commandLine);
     Text line = CommandLineToStart(commandLine);
     NulHandles nul;
     STARTUPINFOA startup = {};
@@ -346,12 +436,16 @@ class WindowsHost : public Host {
     CloseHandle(process.hProcess);
   }
 
-  void Delay(int milliseconds) override { Sleep(milliseconds > 0 ? milliseconds : 0); }
+  void Delay(int milliseconds) override {
+    Started("Delay");
+    Sleep(milliseconds > 0 ? milliseconds : 0);
+  }
 
   // Replaces the content and keeps the file's attributes (a hidden file is
   // written too; a read-only one is left alone, also where the system would
   // let an administrator write it).
   void WriteWholeFile(const Text& path, const Bytes& bytes) override {
+    Started("WriteWholeFile", path);
     if (IsReadOnlyFile(path))
       return;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -367,6 +461,7 @@ class WindowsHost : public Host {
   // text. ReadWrite creates a missing file; a read-only file opened with it
   // can still be read.
   int OpenFile(const Text& path, int openMode) override {
+    Started("OpenFile", path);
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     HANDLE file = INVALID_HANDLE_VALUE;
     if (openMode == kReadWrite && !IsReadOnlyFile(path)) {
@@ -385,6 +480,7 @@ class WindowsHost : public Host {
   }
 
   Text ReadText(int fileNumber) override {
+    Started("ReadText");
     const HANDLE file = Handle(fileNumber);
     Text text;
     if (file == INVALID_HANDLE_VALUE)
@@ -396,17 +492,25 @@ class WindowsHost : public Host {
     return text;
   }
 
-  void SeekToEnd(int fileNumber) override { Seek(fileNumber, FILE_END); }
+  void SeekToEnd(int fileNumber) override {
+    Started("SeekToEnd");
+    Seek(fileNumber, FILE_END);
+  }
 
   void WriteText(int fileNumber, const Text& text) override {
+    Started("WriteText");
     const HANDLE file = Handle(fileNumber);
     if (file != INVALID_HANDLE_VALUE)
       WriteAll(file, text.data(), text.size());
   }
 
-  void SeekToStart(int fileNumber) override { Seek(fileNumber, FILE_BEGIN); }
+  void SeekToStart(int fileNumber) override {
+    Started("SeekToStart");
+    Seek(fileNumber, FILE_BEGIN);
+  }
 
   void CloseFile(int fileNumber) override {
+    Started("CloseFile");
     auto it = files_.find(fileNumber);
     if (it == files_.end())
       return;
@@ -416,34 +520,46 @@ class WindowsHost : public Host {
   }
 
   bool FileExists(const Text& path) override {
+    Started("FileExists", path);
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
-  void DeleteFile(const Text& path) override { ::DeleteFileA(path.c_str()); }
+  void DeleteFile(const Text& path) override {
+    Started("DeleteFile", path);
+    ::DeleteFileA(path.c_str());
+  }
 
   void CopyFile(const Text& source, const Text& destination) override {
+    Started("CopyFile", source);
     ::CopyFileA(source.c_str(), destination.c_str(), FALSE);
   }
 
   void RenameFile(const Text& oldPath, const Text& newPath) override {
+    Started("RenameFile", oldPath);
     ::MoveFileA(oldPath.c_str(), newPath.c_str());
   }
 
-  void CreateFolder(const Text& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
+  void CreateFolder(const Text& path) override {
+    Started("CreateFolder", path);
+    ::CreateDirectoryA(path.c_str(), nullptr);
+  }
 
   void SetAttributes(const Text& path, int attributes) override {
+    Started("SetAttributes", path);
     const DWORD value =
         attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ::SetFileAttributesA(path.c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value);
   }
 
   Text ProgramFolder() override {
+    Started("ProgramFolder");
     const Text path = ModulePathAnsi();
     const size_t slash = LastSeparator(path);
     return slash == Text::npos ? Text() : path.substr(0, slash);
   }
 
   Text ShortPath(const Text& path) override {
+    Started("ShortPath", path);
     const DWORD needed = GetShortPathNameA(path.c_str(), nullptr, 0);
     if (needed == 0)
       return path;
@@ -457,6 +573,7 @@ class WindowsHost : public Host {
   using Host::ReadIni;
   Text ReadIni(const Text& path, const Text& section, const Text& key,
                const Text& defaultValue) override {
+    Started("ReadIni", path);
     const Text file = FullPath(path);
     std::string buffer(4096, '\0');
     for (;;) {
@@ -472,6 +589,7 @@ class WindowsHost : public Host {
 
   void WriteIni(const Text& path, const Text& section, const Text& key,
                 const Text& value) override {
+    Started("WriteIni", path);
     WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FullPath(path).c_str());
   }
 
@@ -479,6 +597,7 @@ class WindowsHost : public Host {
   // with their variables expanded. Anything but a text value is absent.
   using Host::ReadRegistryText;
   Text ReadRegistryText(int root, const Text& path, const Text& defaultValue) override {
+    Started("ReadRegistryText", path);
     const size_t slash = LastSeparator(path);
     const Text keyPath = slash == Text::npos ? Text() : path.substr(0, slash);
     const Text name = slash == Text::npos ? path : path.substr(slash + 1);
@@ -490,6 +609,7 @@ class WindowsHost : public Host {
   // the ANSI function gives on Windows, but whole under Wine too, whose ANSI
   // function cuts double-byte values short.
   Text GetEnv(const Text& name) override {
+    Started("GetEnv", name);
     bool ok = false;
     const std::wstring wideName = Widen(name, CP_ACP, &ok);
     if (!ok)
@@ -512,6 +632,7 @@ class WindowsHost : public Host {
   // foreground; behind it, a box would leave the installation looking hung.
   using Host::ShowMessage;
   int ShowMessage(const Text& message, int style, const std::optional<Text>& caption) override {
+    Started("ShowMessage", message);
     const UINT type = static_cast<UINT>(style) | MB_SETFOREGROUND | MB_TOPMOST;
     bool messageOk = false;
     bool captionOk = true;
@@ -528,6 +649,7 @@ class WindowsHost : public Host {
   void CreateShortcut(const Text& linkPathNoExt, const Text& target,
                       const std::optional<Text>& description, const std::optional<Text>& arguments,
                       const Text& workingFolder) override {
+    Started("CreateShortcut", linkPathNoExt);
     const HRESULT com = CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -556,6 +678,7 @@ class WindowsHost : public Host {
   // name, user name, Windows folder, processor name, and the machine's maker
   // and model (see MachineDescription). Each is empty when not to be had.
   void QuerySystemInfo(SystemInfoRecord& record) override {
+    Started("QuerySystemInfo");
     record[0] = WindowsVersionText();
     record[1] = ComputerNameText();
     record[2] = UserNameText();
@@ -594,6 +717,36 @@ class WindowsHost : public Host {
 
 std::unique_ptr<Host> CreateWindowsHost() {
   return std::make_unique<WindowsHost>();
+}
+
+void SetFaultNote(FaultNote note) {
+  g_faultNote = note;
+}
+
+void GuardTheRun() {
+  // No box for a drive without a disk, a file that cannot be opened or a
+  // fault, in this process and in every command it starts (they inherit
+  // the mode): a hidden command that waited on an invisible box would hold
+  // the run for ever.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+  // The C runtime's abort message goes to the standard error output (none
+  // here), not to a "Runtime Error" box; abort itself, std::terminate and an
+  // unhandled structured exception end the run with exit code 0.
+  _set_error_mode(_OUT_TO_STDERR);
+  signal(SIGABRT, &OnAbort);
+  std::set_terminate(&OnTerminate);
+  SetUnhandledExceptionFilter(&OnUnhandledException);
+}
+
+int RunGuarded(const std::function<int()>& program) {
+  try {
+    return program();
+  } catch (const std::exception& error) {
+    NoteFault("C++ exception", error.what());
+  } catch (...) {
+    NoteFault("C++ exception of an unknown type", nullptr);
+  }
+  return 0;
 }
 
 std::vector<Text> SplitArguments(const Text& commandLine) {
