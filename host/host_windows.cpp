@@ -50,17 +50,100 @@ std::wstring Widen(const Text& text, UINT codePage, bool* ok) {
   return wide;
 }
 
-Text Narrow(const std::wstring& wide, UINT codePage) {
+// The text in the ANSI code page. A character that has no place there
+// becomes '?' (never a look-alike of another character) and sets *lost.
+Text NarrowToAnsi(const std::wstring& wide, bool* lost) {
+  *lost = false;
   if (wide.empty())
     return Text();
-  const int length = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  if (length <= 0)
+  // With UTF-8 as the ANSI code page every character has its place; the
+  // system takes neither the flag nor the question for it.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* substitute = utf8 ? nullptr : "?";
+  BOOL usedSubstitute = FALSE;
+  BOOL* used = utf8 ? nullptr : &usedSubstitute;
+  const int size = static_cast<int>(wide.size());
+  const int length =
+      WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, substitute, used);
+  if (length <= 0) {
+    *lost = true;
     return Text();
+  }
   Text text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), size, &text[0], length, substitute, used);
+  // The way back must give the same characters (a double-byte code page
+  // may map two characters to one sequence).
+  bool ok = false;
+  *lost = usedSubstitute != FALSE || Widen(text, CP_ACP, &ok) != wide || !ok;
   return text;
+}
+
+// The short (8.3) form of an existing path, or the path itself when it has
+// none; for ANSI and UTF-16 paths alike.
+template <typename Char>
+std::basic_string<Char> ShortForm(const std::basic_string<Char>& path,
+                                  DWORD(WINAPI* shortPathName)(const Char*, Char*, DWORD)) {
+  const DWORD needed = shortPathName(path.c_str(), nullptr, 0);
+  if (needed == 0)
+    return path;
+  std::basic_string<Char> buffer(needed, Char());
+  const DWORD got = shortPathName(path.c_str(), &buffer[0], needed);
+  if (got == 0 || got >= needed)
+    return path;
+  buffer.resize(got);
+  return buffer;
+}
+
+// A path read as UTF-16, in the ANSI code page: as it is when every
+// character has its place there, else its short form when that one has
+// (names outside the code page get short names made of ASCII); empty when
+// neither can be named (8.3 names switched off, or no such path).
+Text AnsiPath(const std::wstring& path) {
+  bool lost = false;
+  Text text = NarrowToAnsi(path, &lost);
+  if (!lost)
+    return text;
+  text = NarrowToAnsi(ShortForm(path, &GetShortPathNameW), &lost);
+  return lost ? Text() : text;
+}
+
+// Volume and file index of a folder, to tell whether two names lead to it.
+bool FolderIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION* identity) {
+  const HANDLE folder =
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE)
+    return false;
+  const bool ok = GetFileInformationByHandle(folder, identity) != FALSE;
+  CloseHandle(folder);
+  return ok;
+}
+
+// ".", "..", "..\.." and so on: the name of the folder relative to the
+// current folder when the current folder is that folder or lies inside it;
+// empty otherwise. Made of dots, it needs no code page.
+Text DotsTo(const std::wstring& folder) {
+  BY_HANDLE_FILE_INFORMATION target;
+  if (!FolderIdentity(folder, &target))
+    return Text();
+  const auto same = [](const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  };
+  std::wstring dots = L".";
+  BY_HANDLE_FILE_INFORMATION below = {};
+  for (int up = 0;; ++up) {
+    BY_HANDLE_FILE_INFORMATION here;
+    if (!FolderIdentity(dots, &here) || (up > 0 && same(here, below)))
+      return Text();  // not inside it: the root's ".." is the root itself
+    if (same(here, target)) {
+      bool lost = false;
+      return NarrowToAnsi(dots, &lost);
+    }
+    below = here;
+    dots = up == 0 ? std::wstring(L"..") : dots + L"\\..";
+  }
 }
 
 // --- Faults of the program itself ---
@@ -551,23 +634,20 @@ class WindowsHost : public Host {
     ::SetFileAttributesA(path.c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value);
   }
 
+  // Read as UTF-16 and named in the ANSI code page (AnsiFolderName).
   Text ProgramFolder() override {
     Started("ProgramFolder");
-    const Text path = ModulePathAnsi();
-    const size_t slash = LastSeparator(path);
-    return slash == Text::npos ? Text() : path.substr(0, slash);
+    const std::wstring path = ModulePathWide();
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+      return Text();
+    const std::wstring folder = path.substr(0, slash);
+    return AnsiFolderName(folder, ShortForm(folder, &GetShortPathNameW));
   }
 
   Text ShortPath(const Text& path) override {
     Started("ShortPath", path);
-    const DWORD needed = GetShortPathNameA(path.c_str(), nullptr, 0);
-    if (needed == 0)
-      return path;
-    std::string buffer(needed, '\0');
-    const DWORD got = GetShortPathNameA(path.c_str(), &buffer[0], needed);
-    if (got == 0 || got >= needed)
-      return path;
-    return buffer.substr(0, got);
+    return ShortForm(path, &GetShortPathNameA);
   }
 
   using Host::ReadIni;
@@ -605,9 +685,12 @@ class WindowsHost : public Host {
     return ReadTextValue(RootKey(root), keyPath, name, &value) ? value : defaultValue;
   }
 
-  // Read as UTF-16 and given back in the ANSI code page: the same text that
-  // the ANSI function gives on Windows, but whole under Wine too, whose ANSI
-  // function cuts double-byte values short.
+  // Read as UTF-16 and given back in the ANSI code page: whole under Wine
+  // too, whose ANSI function cuts double-byte values short. A value with a
+  // character outside the code page (a user or folder name in another
+  // script) comes in its short form; when even that cannot be named, the
+  // value is taken as unset: for TMP the scratch files then go where an
+  // unset TMP puts them, for COMSPEC the interpreter under Systemroot serves.
   Text GetEnv(const Text& name) override {
     Started("GetEnv", name);
     bool ok = false;
@@ -619,7 +702,7 @@ class WindowsHost : public Host {
       const DWORD size = static_cast<DWORD>(buffer.size());
       const DWORD got = GetEnvironmentVariableW(wideName.c_str(), &buffer[0], size);
       if (got < size)
-        return Narrow(buffer.substr(0, got), CP_ACP);
+        return AnsiPath(buffer.substr(0, got));
       buffer.assign(got, L'\0');
     }
   }
@@ -717,6 +800,23 @@ class WindowsHost : public Host {
 
 std::unique_ptr<Host> CreateWindowsHost() {
   return std::make_unique<WindowsHost>();
+}
+
+Text AnsiFolderName(const std::wstring& folder, const std::wstring& shortForm) {
+  bool lost = false;
+  Text name = NarrowToAnsi(folder, &lost);
+  if (!lost)
+    return name;
+  const Text shortName = NarrowToAnsi(shortForm, &lost);
+  if (!lost)
+    return shortName;
+  const Text dots = DotsTo(folder);
+  if (!dots.empty())
+    return dots;
+  // '?' stands in every name for what had no place: a name that leads
+  // nowhere (no file name holds '?', and no folder of a path may be a
+  // pattern), so a command that names it fails and changes nothing.
+  return name.find('?') != Text::npos ? name : Text("?");
 }
 
 void SetFaultNote(FaultNote note) {

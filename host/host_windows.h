@@ -5,12 +5,15 @@
 // the configurator is made for the ANSI code page is 936, so its GBK paths,
 // command lines and values are what Windows expects. The message box is the
 // one exception: its GBK texts are turned into UTF-16, so the Chinese reads
-// right whatever the ANSI code page.
+// right whatever the ANSI code page. The environment and the program's own
+// path are read as UTF-16 and named in the ANSI code page, in their short
+// form where a character has no place there.
 #ifndef KVXCFG_HOST_HOST_WINDOWS_H
 #define KVXCFG_HOST_HOST_WINDOWS_H
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/host.h"
@@ -20,6 +23,15 @@ namespace kvx {
 
 // The host of the running process. Make one, on the program's one thread.
 std::unique_ptr<Host> CreateWindowsHost();
+
+// How the host names a folder that it reads as UTF-16 (the program's own)
+// in the ANSI code page: the path itself when every character has its place
+// there; else its short form (as given) when that one has; else, when the
+// current folder is that folder or lies inside it, a name of dots ("." or
+// "..\.."), which every command started from here resolves to it; else the
+// path with '?' for what has no place: a name that leads nowhere, so that a
+// command naming it fails and changes nothing.
+Text AnsiFolderName(const std::wstring& folder, const std::wstring& shortForm);
 
 // --- Faults of the program itself ---
 

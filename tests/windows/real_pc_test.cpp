@@ -4,11 +4,15 @@
 // on a desktop (tests/windows/real_pc.sh):
 // - the style bits that the message-box call gets;
 // - faults of the program itself: a C++ exception in a step, std::terminate
-//   and a fault, each ending with exit code 0 and no box waiting.
+//   and a fault, each ending with exit code 0 and no box waiting;
+// - folder and user names outside the ANSI code page.
 //
 // Started as "--kvx-probe WHAT REPORT", the executable is instead a guarded
 // run of the program, as the shipped entry makes it, in which a step goes
-// wrong as WHAT says; it writes its fault note to REPORT.
+// wrong as WHAT says; it writes its fault note to REPORT. Started as
+// "--kvx-verdict REPORT", it refuses the installation as the pre-install
+// checks do (the marker beside it becomes win_lan1) and writes the program
+// folder it used to REPORT.
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -17,8 +21,10 @@
 #include "entry/program.h"
 #include "host/host.h"
 #include "host/host_windows.h"
+#include "host/scratch.h"
 #include "host/text.h"
 #include "host/windows_api.h"
+#include "precheck/run_values.h"
 #include "tests/windows/check.h"
 
 namespace kvx {
@@ -32,6 +38,21 @@ std::wstring WideOf(const Text& ansi) {
       MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
   wide.resize(got > 0 ? static_cast<size_t>(got - 1) : 0);
   return wide;
+}
+
+std::wstring LongFormOf(const std::wstring& path) {
+  wchar_t buffer[MAX_PATH * 2] = {};
+  const DWORD got = GetLongPathNameW(path.c_str(), buffer, MAX_PATH * 2);
+  return got > 0 && got < MAX_PATH * 2 ? std::wstring(buffer, got) : L"<none>";
+}
+
+bool IsFolderW(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool ExistsW(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 Text ReadRaw(const Text& path) {
@@ -386,6 +407,103 @@ TEST_F(Faults, ExceptionTerminateAndFaultInAStepEndWithZeroAndNoBox) {
   EXPECT_NE(faulted.find("vk_sys2.txt\""), Text::npos) << faulted;
 }
 
+// --- Names outside the ANSI code page ---
+
+TEST_F(RealPcTest, ProgramInAChineseFolderRenamesItsVerdictMarker) {
+  const std::wstring setup = InW(L"珂瓦克斯 安装");
+  ASSERT_TRUE(CreateDirectoryW(setup.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileW(ExecutablePathW().c_str(), (setup + L"\\kvxcfg.exe").c_str(), FALSE));
+  WriteRaw(AnsiIn("win_lan"), "");
+  ASSERT_TRUE(MoveFileW(InW(L"win_lan").c_str(), (setup + L"\\win_lan").c_str()));
+
+  // Started from another folder, as a setup package may start it.
+  const Text report = AnsiIn("folder.txt");
+  const Ending ending = RunAndWatch(
+      L"\"" + setup + L"\\kvxcfg.exe\" --kvx-verdict \"" + WideOf(report) + L"\"", dir_, 120000);
+  ASSERT_TRUE(ending.ended);
+  EXPECT_EQ(ending.boxes, "");
+  const Text folder = ReadRaw(report);
+  EXPECT_EQ(folder.find('?'), Text::npos) << folder;
+  EXPECT_TRUE(LongFormOf(WideOf(folder)) == setup) << folder;
+  EXPECT_TRUE(ExistsW(setup + L"\\win_lan1"));
+  EXPECT_FALSE(ExistsW(setup + L"\\win_lan"));
+}
+
+// TMP of this process, for as long as it lives.
+class TmpAs {
+ public:
+  explicit TmpAs(const std::wstring& value) {
+    GetEnvironmentVariableW(L"TMP", saved_, MAX_PATH * 2);
+    SetEnvironmentVariableW(L"TMP", value.c_str());
+  }
+  ~TmpAs() { SetEnvironmentVariableW(L"TMP", saved_); }
+  TmpAs(const TmpAs&) = delete;
+  TmpAs& operator=(const TmpAs&) = delete;
+
+ private:
+  wchar_t saved_[MAX_PATH * 2] = {};
+};
+
+TEST_F(RealPcTest, EnvironmentPathOutsideTheCodePageComesInItsShortForm) {
+  // A user named in Cyrillic.
+  const std::wstring temp = InW(L"Иван") + L"\\Temp";
+  ASSERT_TRUE(CreateDirectoryW(InW(L"Иван").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+  {
+    const TmpAs tmp(temp);
+    const Text scratch = ScratchFolder(*host_);
+    EXPECT_EQ(scratch.find('?'), Text::npos) << scratch;
+    ASSERT_TRUE(LongFormOf(WideOf(scratch)) == temp) << scratch;
+    ASSERT_TRUE(IsFolderW(WideOf(scratch))) << scratch;
+    // The batch lines carry the folder: a script written there runs.
+    ScratchBatchRun(*host_, scratch + "\\", "vk_spt01.bat",
+                    "\r\necho ran>\"" + scratch + "\\ran.txt\"\r\n");
+    EXPECT_EQ(ReadRaw(scratch + "\\ran.txt"), "ran\r\n");
+  }
+  // A path that cannot be named at all (here: none by that name, so no
+  // short form) is taken as unset: the scratch files go to the drive root.
+  const TmpAs tmp(InW(L"Пётр\\Temp"));
+  EXPECT_EQ(host_->GetEnv("TMP"), "");
+  EXPECT_EQ(ScratchFolder(*host_), "");
+}
+
+TEST_F(RealPcTest, FolderWithoutANameInTheCodePageIsNamedByDotsOrLeadsNowhere) {
+  // As where 8.3 names are switched off: the short form is the long one.
+  const std::wstring setup = InW(L"珂瓦克斯");
+  const std::wstring inner = setup + L"\\解压";
+  ASSERT_TRUE(CreateDirectoryW(setup.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(inner.c_str(), nullptr));
+
+  ASSERT_TRUE(SetCurrentDirectoryW(setup.c_str()));
+  EXPECT_EQ(AnsiFolderName(setup, setup), ".");
+  ASSERT_TRUE(SetCurrentDirectoryW(inner.c_str()));
+  EXPECT_EQ(AnsiFolderName(setup, setup), "..");
+  EXPECT_EQ(AnsiFolderName(inner, inner), ".");
+
+  // From elsewhere no name reaches it: the rename of the marker fails and
+  // changes nothing.
+  ASSERT_TRUE(SetCurrentDirectoryW(dir_.c_str()));
+  WriteRaw(AnsiIn("win_lan"), "");
+  ASSERT_TRUE(MoveFileW(InW(L"win_lan").c_str(), (setup + L"\\win_lan").c_str()));
+  const Text nowhere = AnsiFolderName(setup, setup);
+  EXPECT_NE(nowhere.find('?'), Text::npos) << nowhere;
+  char comspec[MAX_PATH + 1] = {};
+  GetEnvironmentVariableA("COMSPEC", comspec, sizeof(comspec));
+  host_->RunCommand(Text(comspec) + " /c ren \"" + nowhere + "\\win_lan\" win_lan1");
+  EXPECT_TRUE(ExistsW(setup + L"\\win_lan"));
+  EXPECT_FALSE(ExistsW(setup + L"\\win_lan1"));
+}
+
+// --- The programs the tests start ---
+
+int RunVerdict(const Text& report) {
+  const std::unique_ptr<Host> host = CreateWindowsHost();
+  const PreInstallValues values = BuildPreInstallValues(*host);
+  WriteRaw(report, host->ProgramFolder());
+  RenameVerdictMarker(*host, values, "win_lan1");
+  return 0;
+}
+
 }  // namespace
 }  // namespace kvx
 
@@ -393,5 +511,7 @@ int main(int argc, char** argv) {
   const std::string mode = argc >= 2 ? argv[1] : "";
   if (mode == "--kvx-probe" && argc >= 4)
     return kvx::RunProbe(argv[2], argv[3]);
+  if (mode == "--kvx-verdict" && argc >= 3)
+    return kvx::RunVerdict(argv[2]);
   return kvx::check::RunAllTests(mode);
 }
