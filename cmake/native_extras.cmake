@@ -22,6 +22,11 @@ if(KVX_WINDOWS_CHECKS)
   add_test(NAME windows.artifact COMMAND ${kvx_root}/tests/windows/check_artifact.sh ${kvx_exe})
   set_tests_properties(windows.artifact PROPERTIES FIXTURES_REQUIRED kvx_windows)
 
+  # A second build from a copy of the sources elsewhere gives the same bytes.
+  add_test(NAME windows.reproducible COMMAND ${kvx_root}/tests/windows/check_reproducible.sh
+    ${kvx_exe} ${CMAKE_CURRENT_BINARY_DIR}/reproducible)
+  set_tests_properties(windows.reproducible PROPERTIES FIXTURES_REQUIRED kvx_windows TIMEOUT 900)
+
   add_test(NAME windows.host_under_wine
     COMMAND ${kvx_wine_run} ${kvx_root}/build/windows/kvxcfg_host_tests.exe)
   set_tests_properties(windows.host_under_wine PROPERTIES
