@@ -26,6 +26,7 @@
 #include "host/windows_api.h"
 #include "precheck/run_values.h"
 #include "tests/windows/check.h"
+#include "tests/windows/plain_files.h"
 
 namespace kvx {
 namespace {
@@ -55,51 +56,10 @@ bool ExistsW(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-Text ReadRaw(const Text& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return "<missing>";
-  char buffer[4096];
-  DWORD got = 0;
-  ReadFile(file, buffer, sizeof(buffer), &got, nullptr);
-  CloseHandle(file);
-  return Text(buffer, got);
-}
-
-void WriteRaw(const Text& path, const Text& text) {
-  const HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 std::wstring ExecutablePathW() {
   wchar_t buffer[MAX_PATH * 2] = {};
   const DWORD got = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
   return std::wstring(buffer, got);
-}
-
-void RemoveTreeW(const std::wstring& path) {
-  WIN32_FIND_DATAW entry;
-  const HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      const std::wstring child = path + L"\\" + name;
-      SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTreeW(child);
-      } else {
-        DeleteFileW(child.c_str());
-      }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryW(path.c_str());
 }
 
 BOOL CALLBACK AddIfVisible(HWND window, LPARAM windows) {
@@ -170,7 +130,7 @@ class RealPcTest : public check::Test {
     ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
     dir_ = std::wstring(temp) + L"kvx 真机 " + std::to_wstring(GetCurrentProcessId()) + L" " +
            WideOf(check::CurrentTestName());
-    RemoveTreeW(dir_);
+    RemoveTree(dir_);
     ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
     wchar_t current[MAX_PATH + 1] = {};
     GetCurrentDirectoryW(MAX_PATH + 1, current);
@@ -181,7 +141,7 @@ class RealPcTest : public check::Test {
   void TearDown() override {
     host_.reset();
     SetCurrentDirectoryW(startFolder_.c_str());
-    RemoveTreeW(dir_);
+    RemoveTree(dir_);
   }
 
   std::wstring InW(const std::wstring& name) const { return dir_ + L"\\" + name; }
