@@ -29,10 +29,23 @@ if(KVX_WINDOWS_CHECKS)
   add_test(NAME windows.artifact COMMAND ${kvx_root}/tests/windows/check_artifact.sh ${kvx_exe})
   set_tests_properties(windows.artifact PROPERTIES FIXTURES_REQUIRED kvx_windows)
 
+  # A second build from a copy of the sources elsewhere gives the same bytes.
+  add_test(NAME windows.reproducible COMMAND ${kvx_root}/tests/windows/check_reproducible.sh
+    ${kvx_exe} ${CMAKE_CURRENT_BINARY_DIR}/reproducible)
+  set_tests_properties(windows.reproducible PROPERTIES FIXTURES_REQUIRED kvx_windows TIMEOUT 900)
+
   add_test(NAME windows.host_under_wine
     COMMAND ${kvx_wine_run} ${kvx_root}/build/windows/kvxcfg_host_tests.exe)
   set_tests_properties(windows.host_under_wine PROPERTIES
     FIXTURES_REQUIRED "kvx_windows;kvx_wine" RESOURCE_LOCK kvx_wine_prefix TIMEOUT 900)
+
+  # The host where a real PC differs from the sample machines, in a prefix
+  # of its own: the code page of an English Windows, and a display on which
+  # a box waits to be answered.
+  add_test(NAME windows.real_pc COMMAND ${kvx_root}/tests/windows/real_pc.sh
+    ${kvx_root}/build/windows/kvxcfg_real_pc_tests.exe ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix-english)
+  set_tests_properties(windows.real_pc PROPERTIES
+    FIXTURES_REQUIRED "kvx_windows;kvx_wine" TIMEOUT 900)
 
   # One at a time in the one prefix: the runs of kvxcfg.exe check that its
   # temp folder stays as it was.
@@ -45,7 +58,7 @@ if(KVX_WINDOWS_CHECKS)
     RESOURCE_LOCK kvx_wine_prefix TIMEOUT 300)
 
   set_tests_properties(windows.build windows.wine windows.wine_base_untouched
-    windows.artifact windows.host_under_wine
+    windows.artifact windows.reproducible windows.host_under_wine windows.real_pc
     windows.kvxcfg_no_argument windows.kvxcfg_argument_3 windows.kvxcfg_two_arguments
     PROPERTIES LABELS windows)
 endif()

@@ -1,7 +1,9 @@
-// The Windows executable's entry: a GUI program without a window. It builds
-// the Windows host, runs the job that the one argument names, and ends with
-// the run's exit code (always 0). The host and everything the run held are
-// released before the process ends, also when a job ends the run early.
+// The Windows executable's entry: a GUI program without a window. It guards
+// the run against faults of its own (no crash or runtime box, exit code 0),
+// builds the Windows host, runs the job that the one argument names, and
+// ends with the run's exit code (always 0). The host and everything the run
+// held are released before the process ends, also when a job ends the run
+// early.
 #include <memory>
 
 #include "entry/program.h"
@@ -9,6 +11,9 @@
 #include "host/windows_api.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  const std::unique_ptr<kvx::Host> host = kvx::CreateWindowsHost();
-  return kvx::RunProgram(*host);
+  kvx::GuardTheRun();
+  return kvx::RunGuarded([] {
+    const std::unique_ptr<kvx::Host> host = kvx::CreateWindowsHost();
+    return kvx::RunProgram(*host);
+  });
 }

@@ -1,5 +1,8 @@
 // The Windows host. Built only for Windows (i686, NT 5.1 and later): it uses
 // nothing that Windows XP SP3 lacks.
+#include <csignal>
+#include <cstdlib>
+#include <exception>
 #include <map>
 #include <string>
 
@@ -47,17 +50,187 @@ std::wstring Widen(const Text& text, UINT codePage, bool* ok) {
   return wide;
 }
 
-Text Narrow(const std::wstring& wide, UINT codePage) {
+// The text in the ANSI code page. A character that has no place there
+// becomes '?' (never a look-alike of another character) and sets *lost.
+Text NarrowToAnsi(const std::wstring& wide, bool* lost) {
+  *lost = false;
   if (wide.empty())
     return Text();
-  const int length = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  if (length <= 0)
+  // With UTF-8 as the ANSI code page every character has its place; the
+  // system takes neither the flag nor the question for it.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* substitute = utf8 ? nullptr : "?";
+  BOOL usedSubstitute = FALSE;
+  BOOL* used = utf8 ? nullptr : &usedSubstitute;
+  const int size = static_cast<int>(wide.size());
+  const int length =
+      WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, substitute, used);
+  if (length <= 0) {
+    *lost = true;
     return Text();
+  }
   Text text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), size, &text[0], length, substitute, used);
+  // The way back must give the same characters (a double-byte code page
+  // may map two characters to one sequence).
+  bool ok = false;
+  *lost = usedSubstitute != FALSE || Widen(text, CP_ACP, &ok) != wide || !ok;
   return text;
+}
+
+// The short (8.3) form of an existing path, or the path itself when it has
+// none; for ANSI and UTF-16 paths alike.
+template <typename Char>
+std::basic_string<Char> ShortForm(const std::basic_string<Char>& path,
+                                  DWORD(WINAPI* shortPathName)(const Char*, Char*, DWORD)) {
+  const DWORD needed = shortPathName(path.c_str(), nullptr, 0);
+  if (needed == 0)
+    return path;
+  std::basic_string<Char> buffer(needed, Char());
+  const DWORD got = shortPathName(path.c_str(), &buffer[0], needed);
+  if (got == 0 || got >= needed)
+    return path;
+  buffer.resize(got);
+  return buffer;
+}
+
+// A path read as UTF-16, in the ANSI code page: as it is when every
+// character has its place there, else its short form when that one has
+// (names outside the code page get short names made of ASCII); empty when
+// neither can be named (8.3 names switched off, or no such path).
+Text AnsiPath(const std::wstring& path) {
+  bool lost = false;
+  Text text = NarrowToAnsi(path, &lost);
+  if (!lost)
+    return text;
+  text = NarrowToAnsi(ShortForm(path, &GetShortPathNameW), &lost);
+  return lost ? Text() : text;
+}
+
+// Volume and file index of a folder, to tell whether two names lead to it.
+bool FolderIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION* identity) {
+  const HANDLE folder =
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE)
+    return false;
+  const bool ok = GetFileInformationByHandle(folder, identity) != FALSE;
+  CloseHandle(folder);
+  return ok;
+}
+
+// ".", "..", "..\.." and so on: the name of the folder relative to the
+// current folder when the current folder is that folder or lies inside it;
+// empty otherwise. Made of dots, it needs no code page.
+Text DotsTo(const std::wstring& folder) {
+  BY_HANDLE_FILE_INFORMATION target;
+  if (!FolderIdentity(folder, &target))
+    return Text();
+  const auto same = [](const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  };
+  std::wstring dots = L".";
+  BY_HANDLE_FILE_INFORMATION below = {};
+  for (int up = 0;; ++up) {
+    BY_HANDLE_FILE_INFORMATION here;
+    if (!FolderIdentity(dots, &here) || (up > 0 && same(here, below)))
+      return Text();  // not inside it: the root's ".." is the root itself
+    if (same(here, target)) {
+      bool lost = false;
+      return NarrowToAnsi(dots, &lost);
+    }
+    below = here;
+    dots = up == 0 ? std::wstring(L"..") : dots + L"\\..";
+  }
+}
+
+// --- Faults of the program itself ---
+
+// A line built in a fixed buffer: a fault note takes no memory from the
+// heap, which a fault may have left broken.
+class FixedLine {
+ public:
+  FixedLine(char* buffer, size_t size) : at_(buffer), end_(buffer + size - 1) { *at_ = '\0'; }
+  FixedLine& Add(const char* text, size_t length) {
+    for (size_t i = 0; i < length && at_ < end_; ++i)
+      *at_++ = text[i];
+    *at_ = '\0';
+    return *this;
+  }
+  FixedLine& Add(const char* text) { return Add(text, lstrlenA(text)); }
+  FixedLine& AddHex(unsigned long value) {
+    char digits[] = "0x00000000";
+    for (int i = 9; i >= 2; --i, value >>= 4)
+      digits[i] = "0123456789ABCDEF"[value & 0xF];
+    return Add(digits);
+  }
+
+ private:
+  char* at_;
+  char* end_;
+};
+
+// The host operation the run started last and its first argument (cut to
+// fit): where the run was when a fault ended it.
+char g_lastOperation[512];
+// The fault note's line, and who receives it.
+char g_faultLine[1024];
+FaultNote g_faultNote = nullptr;
+
+void Started(const char* operation, const Text& argument = Text()) {
+  FixedLine line(g_lastOperation, sizeof(g_lastOperation));
+  line.Add(operation);
+  if (!argument.empty())
+    line.Add(" ").Add(argument.data(), argument.size());
+}
+
+void NoteFault(const char* what, const char* detail) {
+  FixedLine line(g_faultLine, sizeof(g_faultLine));
+  line.Add(what);
+  if (detail != nullptr)
+    line.Add(": ").Add(detail);
+  line.Add("; last host operation: ").Add(g_lastOperation[0] != '\0' ? g_lastOperation : "none");
+  if (g_faultNote != nullptr)
+    g_faultNote(g_faultLine);
+}
+
+// Ends the run after a fault with exit code 0, at once: nothing of the
+// broken run (destructors, exit handlers) runs any more.
+[[noreturn]] void EndAfterFault(const char* what, const char* detail) {
+  NoteFault(what, detail);
+  TerminateProcess(GetCurrentProcess(), 0);
+  ExitProcess(0);
+}
+
+[[noreturn]] void OnTerminate() {
+  // Name the exception that is in flight, when there is one.
+  if (const std::exception_ptr current = std::current_exception()) {
+    try {
+      std::rethrow_exception(current);
+    } catch (const std::exception& error) {
+      EndAfterFault("std::terminate with a C++ exception", error.what());
+    } catch (...) {
+    }
+  }
+  EndAfterFault("std::terminate", nullptr);
+}
+
+void OnAbort(int) {
+  EndAfterFault("abort", nullptr);
+}
+
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
+  char detail[40];
+  FixedLine line(detail, sizeof(detail));
+  const EXCEPTION_RECORD* record = exception != nullptr ? exception->ExceptionRecord : nullptr;
+  if (record != nullptr) {
+    line.AddHex(record->ExceptionCode)
+        .Add(" at ")
+        .AddHex(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(record->ExceptionAddress)));
+  }
+  EndAfterFault("structured exception", record != nullptr ? detail : nullptr);
 }
 
 bool IsReadOnlyFile(const Text& path) {
@@ -306,11 +479,7 @@ class NulHandles {
 
 class WindowsHost : public Host {
  public:
-  WindowsHost() {
-    // No "insert a disk" box for an empty drive that a probe touches; the
-    // started commands inherit this too.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  }
+  WindowsHost() = default;
 
   ~WindowsHost() override {
     for (const auto& file : files_) {
@@ -319,7 +488,10 @@ class WindowsHost : public Host {
     }
   }
 
-  std::vector<Text> GetArguments() override { return SplitArguments(GetCommandLineA()); }
+  std::vector<Text> GetArguments() override {
+    Started("GetArguments");
+    return SplitArguments(GetCommandLineA());
+  }
 
   [[noreturn]] void EndProgram(int exitCode) override { throw EndProgramSignal{exitCode}; }
 
@@ -327,6 +499,7 @@ class WindowsHost : public Host {
   // handles (a tool that unexpectedly asks for input reads end-of-file
   // instead of waiting for ever), and this process's folder and environment.
   void RunCommand(const Text& commandLine) override {
+    Started("RunCommand", commandLine);
     Text line = CommandLineToStart(commandLine);
     NulHandles nul;
     STARTUPINFOA startup = {};
@@ -346,12 +519,16 @@ class WindowsHost : public Host {
     CloseHandle(process.hProcess);
   }
 
-  void Delay(int milliseconds) override { Sleep(milliseconds > 0 ? milliseconds : 0); }
+  void Delay(int milliseconds) override {
+    Started("Delay");
+    Sleep(milliseconds > 0 ? milliseconds : 0);
+  }
 
   // Replaces the content and keeps the file's attributes (a hidden file is
   // written too; a read-only one is left alone, also where the system would
   // let an administrator write it).
   void WriteWholeFile(const Text& path, const Bytes& bytes) override {
+    Started("WriteWholeFile", path);
     if (IsReadOnlyFile(path))
       return;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -367,6 +544,7 @@ class WindowsHost : public Host {
   // text. ReadWrite creates a missing file; a read-only file opened with it
   // can still be read.
   int OpenFile(const Text& path, int openMode) override {
+    Started("OpenFile", path);
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     HANDLE file = INVALID_HANDLE_VALUE;
     if (openMode == kReadWrite && !IsReadOnlyFile(path)) {
@@ -385,6 +563,7 @@ class WindowsHost : public Host {
   }
 
   Text ReadText(int fileNumber) override {
+    Started("ReadText");
     const HANDLE file = Handle(fileNumber);
     Text text;
     if (file == INVALID_HANDLE_VALUE)
@@ -396,17 +575,25 @@ class WindowsHost : public Host {
     return text;
   }
 
-  void SeekToEnd(int fileNumber) override { Seek(fileNumber, FILE_END); }
+  void SeekToEnd(int fileNumber) override {
+    Started("SeekToEnd");
+    Seek(fileNumber, FILE_END);
+  }
 
   void WriteText(int fileNumber, const Text& text) override {
+    Started("WriteText");
     const HANDLE file = Handle(fileNumber);
     if (file != INVALID_HANDLE_VALUE)
       WriteAll(file, text.data(), text.size());
   }
 
-  void SeekToStart(int fileNumber) override { Seek(fileNumber, FILE_BEGIN); }
+  void SeekToStart(int fileNumber) override {
+    Started("SeekToStart");
+    Seek(fileNumber, FILE_BEGIN);
+  }
 
   void CloseFile(int fileNumber) override {
+    Started("CloseFile");
     auto it = files_.find(fileNumber);
     if (it == files_.end())
       return;
@@ -416,47 +603,57 @@ class WindowsHost : public Host {
   }
 
   bool FileExists(const Text& path) override {
+    Started("FileExists", path);
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
-  void DeleteFile(const Text& path) override { ::DeleteFileA(path.c_str()); }
+  void DeleteFile(const Text& path) override {
+    Started("DeleteFile", path);
+    ::DeleteFileA(path.c_str());
+  }
 
   void CopyFile(const Text& source, const Text& destination) override {
+    Started("CopyFile", source);
     ::CopyFileA(source.c_str(), destination.c_str(), FALSE);
   }
 
   void RenameFile(const Text& oldPath, const Text& newPath) override {
+    Started("RenameFile", oldPath);
     ::MoveFileA(oldPath.c_str(), newPath.c_str());
   }
 
-  void CreateFolder(const Text& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
+  void CreateFolder(const Text& path) override {
+    Started("CreateFolder", path);
+    ::CreateDirectoryA(path.c_str(), nullptr);
+  }
 
   void SetAttributes(const Text& path, int attributes) override {
+    Started("SetAttributes", path);
     const DWORD value =
         attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ::SetFileAttributesA(path.c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value);
   }
 
+  // Read as UTF-16 and named in the ANSI code page (AnsiFolderName).
   Text ProgramFolder() override {
-    const Text path = ModulePathAnsi();
-    const size_t slash = LastSeparator(path);
-    return slash == Text::npos ? Text() : path.substr(0, slash);
+    Started("ProgramFolder");
+    const std::wstring path = ModulePathWide();
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+      return Text();
+    const std::wstring folder = path.substr(0, slash);
+    return AnsiFolderName(folder, ShortForm(folder, &GetShortPathNameW));
   }
 
   Text ShortPath(const Text& path) override {
-    const DWORD needed = GetShortPathNameA(path.c_str(), nullptr, 0);
-    if (needed == 0)
-      return path;
-    std::string buffer(needed, '\0');
-    const DWORD got = GetShortPathNameA(path.c_str(), &buffer[0], needed);
-    if (got == 0 || got >= needed)
-      return path;
-    return buffer.substr(0, got);
+    Started("ShortPath", path);
+    return ShortForm(path, &GetShortPathNameA);
   }
 
   using Host::ReadIni;
   Text ReadIni(const Text& path, const Text& section, const Text& key,
                const Text& defaultValue) override {
+    Started("ReadIni", path);
     const Text file = FullPath(path);
     std::string buffer(4096, '\0');
     for (;;) {
@@ -472,6 +669,7 @@ class WindowsHost : public Host {
 
   void WriteIni(const Text& path, const Text& section, const Text& key,
                 const Text& value) override {
+    Started("WriteIni", path);
     WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FullPath(path).c_str());
   }
 
@@ -479,6 +677,7 @@ class WindowsHost : public Host {
   // with their variables expanded. Anything but a text value is absent.
   using Host::ReadRegistryText;
   Text ReadRegistryText(int root, const Text& path, const Text& defaultValue) override {
+    Started("ReadRegistryText", path);
     const size_t slash = LastSeparator(path);
     const Text keyPath = slash == Text::npos ? Text() : path.substr(0, slash);
     const Text name = slash == Text::npos ? path : path.substr(slash + 1);
@@ -486,10 +685,14 @@ class WindowsHost : public Host {
     return ReadTextValue(RootKey(root), keyPath, name, &value) ? value : defaultValue;
   }
 
-  // Read as UTF-16 and given back in the ANSI code page: the same text that
-  // the ANSI function gives on Windows, but whole under Wine too, whose ANSI
-  // function cuts double-byte values short.
+  // Read as UTF-16 and given back in the ANSI code page: whole under Wine
+  // too, whose ANSI function cuts double-byte values short. A value with a
+  // character outside the code page (a user or folder name in another
+  // script) comes in its short form; when even that cannot be named, the
+  // value is taken as unset: for TMP the scratch files then go where an
+  // unset TMP puts them, for COMSPEC the interpreter under Systemroot serves.
   Text GetEnv(const Text& name) override {
+    Started("GetEnv", name);
     bool ok = false;
     const std::wstring wideName = Widen(name, CP_ACP, &ok);
     if (!ok)
@@ -499,17 +702,21 @@ class WindowsHost : public Host {
       const DWORD size = static_cast<DWORD>(buffer.size());
       const DWORD got = GetEnvironmentVariableW(wideName.c_str(), &buffer[0], size);
       if (got < size)
-        return Narrow(buffer.substr(0, got), CP_ACP);
+        return AnsiPath(buffer.substr(0, got));
       buffer.assign(got, L'\0');
     }
   }
 
   // The GBK texts are shown through the wide message box. Where code page
   // 936 is not installed (an old Windows without East Asian support) the
-  // bytes go to the ANSI message box as they are.
+  // bytes go to the ANSI message box as they are. The box comes to the
+  // front and stays there: the program has no window, and its boxes come
+  // after seconds of hidden work, when the setup package's window holds the
+  // foreground; behind it, a box would leave the installation looking hung.
   using Host::ShowMessage;
   int ShowMessage(const Text& message, int style, const std::optional<Text>& caption) override {
-    const UINT type = static_cast<UINT>(style);
+    Started("ShowMessage", message);
+    const UINT type = static_cast<UINT>(style) | MB_SETFOREGROUND | MB_TOPMOST;
     bool messageOk = false;
     bool captionOk = true;
     const std::wstring wideMessage = Widen(message, 936, &messageOk);
@@ -525,6 +732,7 @@ class WindowsHost : public Host {
   void CreateShortcut(const Text& linkPathNoExt, const Text& target,
                       const std::optional<Text>& description, const std::optional<Text>& arguments,
                       const Text& workingFolder) override {
+    Started("CreateShortcut", linkPathNoExt);
     const HRESULT com = CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -553,6 +761,7 @@ class WindowsHost : public Host {
   // name, user name, Windows folder, processor name, and the machine's maker
   // and model (see MachineDescription). Each is empty when not to be had.
   void QuerySystemInfo(SystemInfoRecord& record) override {
+    Started("QuerySystemInfo");
     record[0] = WindowsVersionText();
     record[1] = ComputerNameText();
     record[2] = UserNameText();
@@ -591,6 +800,53 @@ class WindowsHost : public Host {
 
 std::unique_ptr<Host> CreateWindowsHost() {
   return std::make_unique<WindowsHost>();
+}
+
+Text AnsiFolderName(const std::wstring& folder, const std::wstring& shortForm) {
+  bool lost = false;
+  Text name = NarrowToAnsi(folder, &lost);
+  if (!lost)
+    return name;
+  const Text shortName = NarrowToAnsi(shortForm, &lost);
+  if (!lost)
+    return shortName;
+  const Text dots = DotsTo(folder);
+  if (!dots.empty())
+    return dots;
+  // '?' stands in every name for what had no place: a name that leads
+  // nowhere (no file name holds '?', and no folder of a path may be a
+  // pattern), so a command that names it fails and changes nothing.
+  return name.find('?') != Text::npos ? name : Text("?");
+}
+
+void SetFaultNote(FaultNote note) {
+  g_faultNote = note;
+}
+
+void GuardTheRun() {
+  // No box for a drive without a disk, a file that cannot be opened or a
+  // fault, in this process and in every command it starts (they inherit
+  // the mode): a hidden command that waited on an invisible box would hold
+  // the run for ever.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+  // The C runtime's abort message goes to the standard error output (none
+  // here), not to a "Runtime Error" box; abort itself, std::terminate and an
+  // unhandled structured exception end the run with exit code 0.
+  _set_error_mode(_OUT_TO_STDERR);
+  signal(SIGABRT, &OnAbort);
+  std::set_terminate(&OnTerminate);
+  SetUnhandledExceptionFilter(&OnUnhandledException);
+}
+
+int RunGuarded(const std::function<int()>& program) {
+  try {
+    return program();
+  } catch (const std::exception& error) {
+    NoteFault("C++ exception", error.what());
+  } catch (...) {
+    NoteFault("C++ exception of an unknown type", nullptr);
+  }
+  return 0;
 }
 
 std::vector<Text> SplitArguments(const Text& commandLine) {

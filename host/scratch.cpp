@@ -37,10 +37,34 @@ Text OneLineBatch(const Text& commandLine) {
   return Concat({"\r\n", commandLine, "\r\n"});
 }
 
+namespace {
+
+// Whether the file holds exactly the text: opened read-only, read whole and
+// closed again.
+bool Holds(Host& host, const Text& path, const Text& text) {
+  const int fileNumber = host.OpenFile(path, kReadOnly);
+  const Text found = host.ReadText(fileNumber);
+  host.CloseFile(fileNumber);
+  return TextEquals(found, text);
+}
+
+}  // namespace
+
 void ScratchBatchRun(Host& host, const Text& scratchDirSlash, const Text& fileName,
                      const Text& scriptText) {
   const Text path = Concat({scratchDirSlash, fileName});
-  host.WriteWholeFile(path, TextToBytes(scriptText));
+  const Bytes bytes = TextToBytes(scriptText);
+  host.WriteWholeFile(path, bytes);
+  if (!Holds(host, path, scriptText)) {
+    // A script of that name left read-only (by an interrupted run, or copied
+    // from a read-only medium) keeps its old text: clear the attribute and
+    // write again. A script that still does not hold this text is not run:
+    // whatever it holds belongs to another step or another run.
+    host.SetAttributes(path, kAttrNormal);
+    host.WriteWholeFile(path, bytes);
+    if (!Holds(host, path, scriptText))
+      return;
+  }
   host.RunCommand(path);
 }
 

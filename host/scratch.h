@@ -38,7 +38,10 @@ bool CannotGoUnquoted(const Text& folder);
 Text OneLineBatch(const Text& commandLine);
 
 // Writes the script whole to scratchDirSlash + fileName and runs that path
-// alone: no interpreter prefix, no quotation marks.
+// alone: no interpreter prefix, no quotation marks. The file is read back
+// before it runs; when it does not hold the script (a read-only leftover),
+// its attributes are cleared and it is written once more, and a file that
+// still does not hold the script is not run.
 void ScratchBatchRun(Host& host, const Text& scratchDirSlash, const Text& fileName,
                      const Text& scriptText);
 

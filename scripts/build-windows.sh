@@ -14,4 +14,5 @@ cmake --no-warn-unused-cli -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/to
 cmake --build build/windows -j"$(nproc)"
 mkdir -p dist
 cp build/windows/kvxcfg.exe dist/kvxcfg.exe
-echo "built dist/kvxcfg.exe"
+# The same sources always give the same bytes (cmake/windows.cmake).
+echo "built dist/kvxcfg.exe, SHA-256 $(sha256sum <dist/kvxcfg.exe | cut -d' ' -f1)"

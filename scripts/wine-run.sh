@@ -13,7 +13,8 @@
 # program sees what it sees there (System32 redirected to SysWOW64).
 #
 # What every run has: LC_ALL=zh_CN.UTF-8 (ANSI code page 936, as on a
-# Chinese Windows); no display, so a message box returns -1 at once;
+# Chinese Windows; --env LC_ALL=C.UTF-8 gives the code page 1252 of an
+# English Windows); no display, so a message box returns -1 at once;
 # WINEDLLOVERRIDES="mscoree,mshtml=" (no .NET or HTML engine installs);
 # WINEDEBUG=-all unless WINEDEBUG is set; the environment given with --env;
 # nothing else of the caller's environment. Wine takes TMP and TEMP from the

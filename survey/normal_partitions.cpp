@@ -37,7 +37,10 @@ NormalPartitionFindings SurveyNormalPartitions(Host& host, const InstallContext&
 
   // The first line naming RECOVERY goes to vk_hp01.txt ("goto :eof" stops
   // after it); a ":2 " in that line marks it as the disk's second partition.
+  // The batch writes the file only on a hit, so one left by an interrupted
+  // earlier run is deleted first: it must not pass for a recovery partition.
   const Text recoveryLine = Concat({context.TempDirSlash, "vk_hp01.txt"});
+  host.DeleteFile(recoveryLine);
   ScratchBatchRun(host, context.TempDirSlash, "vk_hp01.bat",
                   Concat({"\r\nfor /f \"delims=\" %%a in ('findstr /i \" RECOVERY\" ", normalList,
                           "') do echo %%a>", recoveryLine, "&goto :eof\r\n"}));

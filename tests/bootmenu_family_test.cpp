@@ -18,6 +18,7 @@ TEST(BootMenuFamily, EachRegistrationRunsOnlyForItsOwnFamily) {
        {Case{"nt", true, false}, Case{"vt", false, true}, Case{"NT", false, false},
         Case{"VT", false, false}, Case{"", false, false}, Case{"vt ", false, false}}) {
     testing::BootMenuBench bench;
+    bench.host.PutFolder("C:\\TEMP");  // the scratch folder, where the store's batch goes
     bench.program.WinFamily = c.family;
     bench.paths.BootConfigPath = "C:\\boot.ini";
     RegisterBootEntry(bench.host, bench.context, bench.paths, bench.program);

@@ -39,10 +39,15 @@ TEST(ScratchBatchRun, WritesExactBytesThenRunsTheBarePath) {
   const Text dir = "C:\\Documents and Settings\\A B\\Local Settings\\Temp\\";
   const Text script = "\r\nbcdedit /timeout 5\r\n";
   ScratchBatchRun(host, dir, "vk_vt020.bat", script);
-  ASSERT_EQ(host.Log().size(), 2u);
-  EXPECT_EQ(host.Log()[0].name, "WriteWholeFile");
+  // Written, read back whole, then run.
+  std::vector<std::string> names;
+  for (const auto& op : host.Log())
+    names.push_back(op.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"WriteWholeFile", "OpenFile", "ReadText", "CloseFile",
+                                             "RunCommand"}));
   EXPECT_EQ(host.Log()[0].path, dir + "vk_vt020.bat");
   EXPECT_EQ(host.Log()[0].text, script);
+  EXPECT_EQ(host.Log()[1].path, dir + "vk_vt020.bat");
   EXPECT_EQ(host.Commands(), (std::vector<Text>{dir + "vk_vt020.bat"}));
   EXPECT_EQ(host.Content(dir + "VK_VT020.BAT"), script);
 }

@@ -97,17 +97,18 @@ TEST_F(NormalPartitions, ListsTheBootDiskAndFindsRecoveryLabels) {
   const NormalPartitionFindings found = Survey("", list);
 
   const std::vector<std::string> transcript = host.Transcript();
-  ASSERT_EQ(transcript.size(), 4u);
+  ASSERT_EQ(transcript.size(), 5u);
   EXPECT_EQ(transcript[0],
             "run C:\\WINDOWS\\system32\\cmd.exe /c copy /y c:\\vesk\\korv\\zp_all.txt "
             "c:\\vesk\\korv\\zp_nor_d.txt");
   EXPECT_EQ(transcript[1],
             "run C:\\WINDOWS\\system32\\cmd.exe /c c:\\vesk\\korv\\zptlx 0 /find:normal /y "
             ">c:\\vesk\\korv\\zp_nor.txt");
-  EXPECT_EQ(transcript[2],
+  EXPECT_EQ(transcript[2], "delete C:\\TEMP\\vk_hp01.txt");
+  EXPECT_EQ(transcript[3],
             "write C:\\TEMP\\vk_hp01.bat \r\nfor /f \"delims=\" %%a in ('findstr /i \" RECOVERY\" "
             "c:\\vesk\\korv\\zp_nor.txt') do echo %%a>C:\\TEMP\\vk_hp01.txt&goto :eof\r\n");
-  EXPECT_EQ(transcript[3], "run C:\\TEMP\\vk_hp01.bat");
+  EXPECT_EQ(transcript[4], "run C:\\TEMP\\vk_hp01.bat");
 
   EXPECT_EQ(found.PresarioPos, kNotFound);
   EXPECT_EQ(found.FactoryImPos, kNotFound);

@@ -110,6 +110,7 @@ Lines NormalPartitions(const std::string& cmd, const std::string& temp,
           ".txt c:\\vesk\\korv\\zp_nor_d.txt",
       "run " + cmd + "c:\\vesk\\korv\\zptlx " + bootDiskIndex +
           " /find:normal /y >c:\\vesk\\korv\\zp_nor.txt",
+      "delete " + temp + "vk_hp01.txt",
       "write " + temp +
           "vk_hp01.bat \r\nfor /f \"delims=\" %%a in ('findstr /i \" RECOVERY\" "
           "c:\\vesk\\korv\\zp_nor.txt') do echo %%a>" +

@@ -15,34 +15,12 @@
 #include "host/text.h"
 #include "host/windows_api.h"
 #include "tests/windows/check.h"
+#include "tests/windows/plain_files.h"
 
 namespace kvx {
 namespace {
 
 // --- Plain Win32 helpers, independent of the host under test ---
-
-Text ReadRaw(const Text& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return "<missing>";
-  Text text;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-    text.append(chunk, got);
-  CloseHandle(file);
-  return text;
-}
-
-void WriteRaw(const Text& path, const Text& text) {
-  const HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
 
 bool Exists(const Text& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -51,27 +29,6 @@ bool Exists(const Text& path) {
 DWORD AttributeBits(const Text& path) {
   return GetFileAttributesA(path.c_str()) &
          (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-}
-
-void RemoveTree(const Text& path) {
-  WIN32_FIND_DATAA entry;
-  const HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const Text name = entry.cFileName;
-      if (name == "." || name == "..")
-        continue;
-      const Text child = path + "\\" + name;
-      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
 }
 
 Text ExecutablePath() {

@@ -130,7 +130,8 @@ void ExpectNoMessage(const RunFolder& folder) {
 }
 
 // The box as passed, as shown (read from its window), the button pressed
-// and the code the program got.
+// and the code the program got. The style as passed is the step's with the
+// host's 0x50000: come to the front and stay on top.
 void ExpectBox(const Box& box, const std::string& style, const std::string& caption,
                const std::string& text, const std::string& pressed) {
   EXPECT_EQ(box.style, style);
@@ -280,7 +281,7 @@ TEST(Windows7OverEarlierInstall, UserGoesOnAfterTheQuestion) {
   const RunFolder& folder = Machine("win7-stale");
   const std::vector<Box> boxes = bench::Boxes(RunOf(folder, "1"));
   ASSERT_EQ(boxes.size(), 1u);
-  ExpectBox(boxes[0], "0x34", "警告", kOtherWindowsQuestion, "6");
+  ExpectBox(boxes[0], "0x50034", "警告", kOtherWindowsQuestion, "6");
   EXPECT_EQ(boxes[0].buttons, "6=是(&Y) 7=否(&N)");
   EXPECT_TRUE(bench::Boxes(RunOf(folder, "2")).empty());
   ExpectInstalled(folder, {kPublicTemp, kPublicStartup, "xc", "D:\\~1", false});
@@ -321,7 +322,7 @@ TEST(Windows10OnePartition, WarnsAndPutsTheFolderOnC) {
   ExpectInstalled(folder, {kPublicTemp, kPublicStartup, "xc", "C:\\~1", false});
   const std::vector<Box> boxes = bench::Boxes(RunOf(folder, "2"));
   ASSERT_EQ(boxes.size(), 1u);
-  ExpectBox(boxes[0], "0x40", "kvxcfg", kOnePartitionWarning, "1");
+  ExpectBox(boxes[0], "0x50040", "kvxcfg", kOnePartitionWarning, "1");
   EXPECT_EQ(folder.Text(kProduct + "krv_drv.ini"), "[part]\r\npt_1=1\r\npt_2=C:\r\ntype=NTFS\r\n");
   // Version 10.0: neither rename applies, the setup package's marker stands.
   EXPECT_TRUE(folder.Exists(kProduct + "vt"));
@@ -361,8 +362,8 @@ TEST(Windows7StoreRefusesEntry, TellsTheUserTwiceAndExportsNothing) {
   ExpectInstalled(folder, {kPublicTemp, kPublicStartup, "xc", "D:\\~1", false});
   const std::vector<Box> boxes = bench::Boxes(RunOf(folder, "2"));
   ASSERT_EQ(boxes.size(), 2u);
-  ExpectBox(boxes[0], "0x40", "kvxcfg", testing::EntryNotWritten("KORVAX"), "1");
-  ExpectBox(boxes[1], "0x40", "kvxcfg", testing::EntryNotWritten("kvldr.mbr"), "1");
+  ExpectBox(boxes[0], "0x50040", "kvxcfg", testing::EntryNotWritten("KORVAX"), "1");
+  ExpectBox(boxes[1], "0x50040", "kvxcfg", testing::EntryNotWritten("kvldr.mbr"), "1");
   EXPECT_TRUE(EntriesDescribed(Store(folder), "KORVAX").empty());
   EXPECT_FALSE(folder.Exists(kProduct + "BCD"));
 }
@@ -390,18 +391,18 @@ Box RefusalBox(const RunFolder& folder, const std::string& verdict) {
 TEST(UnfinishedUninstall, RefusesWithWinLan2) {
   const RunFolder& folder = Machine("uninstall-pending");
   const Box box = RefusalBox(folder, "win_lan2");
-  ExpectBox(box, "0x10", "kvxcfg", testing::UnfinishedUninstallRefusal("珂瓦克斯"), "1");
+  ExpectBox(box, "0x50010", "kvxcfg", testing::UnfinishedUninstallRefusal("珂瓦克斯"), "1");
   // The marker is renamed before the box opens.
-  EXPECT_TRUE(InOrder(
-      Steps(RunOf(folder, "1")),
-      {"run " + kCmd + "ren \"C:\\KVX Setup\\win_lan\" win_lan2", "box 0x10 kvxcfg " + box.text}));
+  EXPECT_TRUE(
+      InOrder(Steps(RunOf(folder, "1")), {"run " + kCmd + "ren \"C:\\KVX Setup\\win_lan\" win_lan2",
+                                          "box 0x50010 kvxcfg " + box.text}));
 }
 
 TEST(ProductOnAnotherWindows, AnsweredNoRefusesWithWinLan1) {
   const RunFolder& folder = Machine("other-windows");
   ExpectBox(RefusalBox(folder, "win_lan1"), "0x34", "警告", kOtherWindowsQuestion, "7");
   EXPECT_TRUE(InOrder(Steps(RunOf(folder, "1")),
-                      {"box 0x34 警告 " + kOtherWindowsQuestion,
+                      {"box 0x50034 警告 " + kOtherWindowsQuestion,
                        "run " + kCmd + "del /q \"" + kPublicTemp + "\\vk_sys2.txt\"",
                        "run " + kCmd + "del /q \"" + kPublicTemp + "\\vk_sys2.bat\"",
                        "run " + kCmd + "ren \"C:\\KVX Setup\\win_lan\" win_lan1"}));
