@@ -17,10 +17,11 @@ rm -rf "$work"
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 copy=$work/sources-of-the-second-build
-mkdir -p "$copy/tests"
+mkdir -p "$copy/tests/e2e"
 cp -r "$root/CMakeLists.txt" "$root/cmake" "$root/entry" "$root/host" "$root/precheck" \
   "$root/survey" "$root/bootmenu" "$root/deploy" "$copy/"
-cp -r "$root/tests/windows" "$copy/tests/"
+cp -r "$root/tests/windows" "$root/tests/tools" "$copy/tests/"
+cp -r "$root/tests/e2e/bench" "$copy/tests/e2e/"
 
 cmake --no-warn-unused-cli -S "$copy" -B "$work/build" \
   -DCMAKE_TOOLCHAIN_FILE="$copy/cmake/toolchain-i686-mingw.cmake" -DCMAKE_BUILD_TYPE=Release \
