@@ -23,7 +23,7 @@ target_link_options(kvx_windows_target INTERFACE
   -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
 
 # The Windows host, shared by the executable and its test.
-add_library(kvxcfg_windows_host STATIC host/host_windows.cpp)
+add_library(kvxcfg_windows_host STATIC host/host_windows.cpp host/run_log_windows.cpp)
 target_link_libraries(kvxcfg_windows_host PUBLIC kvxcfg_logic kvx_windows_target ole32 uuid)
 
 add_executable(kvxcfg WIN32 entry/main_windows.cpp entry/kvxcfg.rc)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/host_windows.h"
+#include "host/run_log.h"
 #include "host/windows_api.h"
 
 namespace kvx {
@@ -304,7 +305,9 @@ class NulHandles {
   HANDLE output = INVALID_HANDLE_VALUE;
 };
 
-class WindowsHost : public Host {
+// Beside the host operations it tells the run log how each ended (the exit
+// code of a command, the error of a file operation); the steps never ask.
+class WindowsHost : public Host, public HostOutcomes {
  public:
   WindowsHost() {
     // No "insert a disk" box for an empty drive that a probe touches; the
@@ -339,10 +342,14 @@ class WindowsHost : public Host {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &process)) {
+      lastCommand_ = {false, 0, GetLastError()};
       return;
     }
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    lastCommand_ = {true, exitCode, 0};
     CloseHandle(process.hProcess);
   }
 
@@ -352,14 +359,15 @@ class WindowsHost : public Host {
   // written too; a read-only one is left alone, also where the system would
   // let an administrator write it).
   void WriteWholeFile(const Text& path, const Bytes& bytes) override {
+    lastFileError_ = ERROR_ACCESS_DENIED;
     if (IsReadOnlyFile(path))
       return;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (!Remember(file != INVALID_HANDLE_VALUE))
       return;
-    WriteAll(file, reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    SetEndOfFile(file);
+    Remember(WriteAll(file, reinterpret_cast<const char*>(bytes.data()), bytes.size()) &&
+             SetEndOfFile(file));
     CloseHandle(file);
   }
 
@@ -400,8 +408,9 @@ class WindowsHost : public Host {
 
   void WriteText(int fileNumber, const Text& text) override {
     const HANDLE file = Handle(fileNumber);
+    lastFileError_ = ERROR_INVALID_HANDLE;
     if (file != INVALID_HANDLE_VALUE)
-      WriteAll(file, text.data(), text.size());
+      Remember(WriteAll(file, text.data(), text.size()));
   }
 
   void SeekToStart(int fileNumber) override { Seek(fileNumber, FILE_BEGIN); }
@@ -419,22 +428,34 @@ class WindowsHost : public Host {
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
-  void DeleteFile(const Text& path) override { ::DeleteFileA(path.c_str()); }
+  // A missing file is no failure: there was nothing to delete.
+  void DeleteFile(const Text& path) override {
+    if (!Remember(::DeleteFileA(path.c_str())) &&
+        (lastFileError_ == ERROR_FILE_NOT_FOUND || lastFileError_ == ERROR_PATH_NOT_FOUND)) {
+      lastFileError_ = 0;
+    }
+  }
 
   void CopyFile(const Text& source, const Text& destination) override {
-    ::CopyFileA(source.c_str(), destination.c_str(), FALSE);
+    Remember(::CopyFileA(source.c_str(), destination.c_str(), FALSE));
   }
 
   void RenameFile(const Text& oldPath, const Text& newPath) override {
-    ::MoveFileA(oldPath.c_str(), newPath.c_str());
+    Remember(::MoveFileA(oldPath.c_str(), newPath.c_str()));
   }
 
-  void CreateFolder(const Text& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
+  // A folder that is there already is no failure.
+  void CreateFolder(const Text& path) override {
+    if (!Remember(::CreateDirectoryA(path.c_str(), nullptr)) &&
+        lastFileError_ == ERROR_ALREADY_EXISTS) {
+      lastFileError_ = 0;
+    }
+  }
 
   void SetAttributes(const Text& path, int attributes) override {
     const DWORD value =
         attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    ::SetFileAttributesA(path.c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value);
+    Remember(::SetFileAttributesA(path.c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value));
   }
 
   Text ProgramFolder() override {
@@ -472,7 +493,8 @@ class WindowsHost : public Host {
 
   void WriteIni(const Text& path, const Text& section, const Text& key,
                 const Text& value) override {
-    WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FullPath(path).c_str());
+    Remember(WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                        FullPath(path).c_str()));
   }
 
   // The path's last component is the value name; REG_EXPAND_SZ values come
@@ -527,8 +549,9 @@ class WindowsHost : public Host {
                       const Text& workingFolder) override {
     const HRESULT com = CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    if (SUCCEEDED(result)) {
       link->SetPath(target.c_str());
       link->SetWorkingDirectory(workingFolder.c_str());
       if (description)
@@ -536,17 +559,18 @@ class WindowsHost : public Host {
       if (arguments)
         link->SetArguments(arguments->c_str());
       IPersistFile* file = nullptr;
-      if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+      if (SUCCEEDED(result)) {
         bool ok = false;
         const std::wstring path = Widen(Concat({linkPathNoExt, ".LNK"}), CP_ACP, &ok);
-        if (ok)
-          file->Save(path.c_str(), TRUE);
+        result = ok ? file->Save(path.c_str(), TRUE) : E_INVALIDARG;
         file->Release();
       }
       link->Release();
     }
     if (SUCCEEDED(com))
       CoUninitialize();
+    lastFileError_ = SUCCEEDED(result) ? 0 : static_cast<unsigned long>(result);
   }
 
   // The six texts: Windows version ("5.1.2600 Service Pack 3"), computer
@@ -561,7 +585,18 @@ class WindowsHost : public Host {
     record[5] = MachineDescription();
   }
 
+  CommandOutcome LastCommand() const override { return lastCommand_; }
+  unsigned long LastFileError() const override { return lastFileError_; }
+
  private:
+  // Keeps the error of a file operation for the run log; returns whether it succeeded.
+  bool Remember(BOOL succeeded) {
+    lastFileError_ = succeeded ? 0 : GetLastError();
+    if (!succeeded && lastFileError_ == 0)
+      lastFileError_ = ERROR_GEN_FAILURE;
+    return succeeded != FALSE;
+  }
+
   HANDLE Handle(int fileNumber) const {
     auto it = files_.find(fileNumber);
     return it == files_.end() ? INVALID_HANDLE_VALUE : it->second;
@@ -573,18 +608,21 @@ class WindowsHost : public Host {
       SetFilePointer(file, 0, nullptr, origin);
   }
 
-  static void WriteAll(HANDLE file, const char* data, size_t size) {
+  static bool WriteAll(HANDLE file, const char* data, size_t size) {
     while (size > 0) {
       DWORD written = 0;
       const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
       if (!::WriteFile(file, data, chunk, &written, nullptr) || written == 0)
-        return;
+        return false;
       data += written;
       size -= written;
     }
+    return true;
   }
 
   std::map<int, HANDLE> files_;
+  CommandOutcome lastCommand_;
+  unsigned long lastFileError_ = 0;
 };
 
 }  // namespace
