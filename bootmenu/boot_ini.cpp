@@ -51,6 +51,22 @@ bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, Progra
          NamesWindows(program.SharedFileText);
 }
 
+// The boot.ini as it was before the product ever changed it, copied once into
+// the product folder with its attributes cleared, so that it can be copied
+// back. A later installation keeps the first copy.
+void KeepBootIniAsItWas(Host& host, const InstallContext& context, const Text& bootIni) {
+  const Text saved = Concat({context.ProductDirSlash, "boot.ini.before"});
+  if (host.FileExists(saved)) {
+    host.Note(Concat({"boot.ini as it was before the product: kept in ", saved}));
+  } else if (!host.FileExists(bootIni)) {
+    host.Note(Concat({"no ", bootIni, " to keep as it was"}));
+  } else {
+    host.Note(Concat({"boot.ini as it was before the product: copied to ", saved}));
+    host.CopyFile(bootIni, saved);
+    host.SetAttributes(saved, kAttrNormal);
+  }
+}
+
 }  // namespace
 
 Text BootMenuTimeout(Host& host, const InstallContext& context) {
@@ -64,6 +80,7 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
   const Text spareCopy =
       CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "boot0.ini"}), bootIni);
   const Text keepCopy = CopyCommand(context.ShellPrefix, bootIni, context.ProductDirSlash);
+  KeepBootIniAsItWas(host, context, bootIni);
 
   // A missing boot.ini, or one that names no Windows, is replaced by the
   // product's spare.
