@@ -21,6 +21,7 @@ bool NamesWindows(const Text& text) {
 // Guards against a spare copy that cannot take: boot.ini is read-only, hidden
 // and system, which "copy" never overwrites, so it is made normal first.
 void ReplaceWithSpare(Host& host, const Text& bootIni, const Text& spareCopy) {
+  host.Note(Concat({bootIni, " names no Windows: the product's spare boot0.ini replaces it"}));
   host.SetAttributes(bootIni, kAttrNormal);
   host.RunCommand(spareCopy);
 }
@@ -33,12 +34,18 @@ void ReplaceWithSpare(Host& host, const Text& bootIni, const Text& spareCopy) {
 void RestoreSavedBootIni(Host& host, ProgramContext& program, const Text& saved,
                          const Text& bootIni) {
   host.SetAttributes(saved, kAttrNormal);
-  if (!NamesWindows(ReadIntoShared(host, program, saved, kReadOnly)))
+  if (!NamesWindows(ReadIntoShared(host, program, saved, kReadOnly))) {
+    host.Note(Concat({saved, " names no Windows: it does not replace ", bootIni}));
     return;
+  }
   const Text savedText = program.SharedFileText;
   host.CopyFile(saved, bootIni);
-  if (TextEquals(ReadIntoShared(host, program, bootIni, kReadOnly), savedText))
+  if (TextEquals(ReadIntoShared(host, program, bootIni, kReadOnly), savedText)) {
+    host.Note(Concat({saved, " replaced ", bootIni, " and is deleted"}));
     host.DeleteFile(saved);
+  } else {
+    host.Note(Concat({saved, " did not replace ", bootIni, ": it stays"}));
+  }
 }
 
 // Reads boot.ini: true when it lacks the product's title. Guards against a
@@ -47,8 +54,12 @@ void RestoreSavedBootIni(Host& host, ProgramContext& program, const Text& saved,
 // menu would offer no way to start Windows.
 bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, ProgramContext& program,
                                const Text& bootIni) {
-  return ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound &&
-         NamesWindows(program.SharedFileText);
+  if (ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) != kNotFound)
+    return false;
+  if (NamesWindows(program.SharedFileText))
+    return true;
+  host.Note(Concat({bootIni, " names no Windows: the product's line is not added"}));
+  return false;
 }
 
 // The boot.ini as it was before the product ever changed it, copied once into
