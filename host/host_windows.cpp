@@ -331,6 +331,7 @@ class WindowsHost : public Host, public HostOutcomes {
   // instead of waiting for ever), and this process's folder and environment.
   void RunCommand(const Text& commandLine) override {
     Text line = CommandLineToStart(commandLine);
+    const Text startedAs = line == commandLine ? Text() : line;
     NulHandles nul;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -342,14 +343,14 @@ class WindowsHost : public Host, public HostOutcomes {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &process)) {
-      lastCommand_ = {false, 0, GetLastError()};
+      lastCommand_ = {false, 0, GetLastError(), startedAs};
       return;
     }
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
-    lastCommand_ = {true, exitCode, 0};
+    lastCommand_ = {true, exitCode, 0, startedAs};
     CloseHandle(process.hProcess);
   }
 

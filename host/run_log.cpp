@@ -165,6 +165,8 @@ void RunLog::CommandEnded() {
     return;
   Guarded([&] {
     const CommandOutcome outcome = outcomes_->LastCommand();
+    if (!outcome.startedAs.empty())
+      Entry(Concat({"  started as ", outcome.startedAs}));
     if (!outcome.started) {
       Entry(Concat({"  did not start: ", ErrorText(outcome.error)}));
     } else {

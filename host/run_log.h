@@ -58,6 +58,7 @@ struct CommandOutcome {
   bool started = false;
   unsigned long exitCode = 0;  // when it started
   unsigned long error = 0;     // when it did not: the system's error code
+  Text startedAs;              // the line as the system got it, when the host changed it
 };
 
 // What the machine said about the host's last operation. Only the log asks;

@@ -20,9 +20,9 @@
 namespace kvx {
 namespace {
 
+using testing::EndsWith;
 using testing::ScriptedHost;
 using testing::SimulatedWindows;
-using testing::EndsWith;
 using testing::StartsWith;
 using Lines = std::vector<std::string>;
 
@@ -87,8 +87,8 @@ class ScriptedOutcomes : public HostOutcomes {
     for (const testing::Op& op : host_.Log())
       commands += op.name == "RunCommand" ? 1 : 0;
     if (host_.Log().back().path.find("ghost32.exe") != Text::npos)
-      return {false, 0, 2};
-    return {true, commands, 0};
+      return {false, 0, 2, Text()};
+    return {true, commands, 0, Text()};
   }
   unsigned long LastFileError() const override {
     const testing::Op& op = host_.Log().back();
@@ -106,8 +106,9 @@ RunFacts Facts() {
 // A machine ready for one run, with the simulation of its commands.
 struct Machine {
   enum Kind { kXp, kWindows7, kPreInstall };
-  explicit Machine(Kind kind) : windows(host, kind == kWindows7 ? "C:\\Windows\\system32\\cmd.exe /c "
-                                                               : "C:\\WINDOWS\\system32\\cmd.exe /c ") {
+  explicit Machine(Kind kind)
+      : windows(host, kind == kWindows7 ? "C:\\Windows\\system32\\cmd.exe /c "
+                                        : "C:\\WINDOWS\\system32\\cmd.exe /c ") {
     if (kind == kXp)
       testing::SetUpXpOnSecondDisk(host, windows);
     else if (kind == kWindows7)
@@ -246,8 +247,9 @@ TEST(RunLog, HoldsEveryStepOfTheRunInOrderAndLeavesTheRunAsItWas) {
             << next;
       }
     }
-    EXPECT_TRUE(Holds(entries, "failed: copy GHSTSTAT.TXT -> c:\\vesk\\korv\\GHSTSTAT.TXT: error 2 "
-                               "(file not found)"));
+    EXPECT_TRUE(Holds(entries,
+                      "failed: copy GHSTSTAT.TXT -> c:\\vesk\\korv\\GHSTSTAT.TXT: error 2 "
+                      "(file not found)"));
     // The findings of the steps.
     const Text family = kind == Machine::kXp ? "nt" : "vt";
     const Text bootDisk = kind == Machine::kXp ? "1" : "0";
@@ -256,21 +258,25 @@ TEST(RunLog, HoldsEveryStepOfTheRunInOrderAndLeavesTheRunAsItWas) {
                                    ", active drive C:"));
     if (kind == Machine::kXp) {
       EXPECT_TRUE(Holds(entries, "note: target partition 1, drive C:"));
-      EXPECT_TRUE(Holds(entries, "note: boot.ini as it was before the product: copied to "
-                                 "c:\\vesk\\korv\\boot.ini.before"));
+      EXPECT_TRUE(Holds(entries,
+                        "note: boot.ini as it was before the product: copied to "
+                        "c:\\vesk\\korv\\boot.ini.before"));
     } else {
       EXPECT_TRUE(Holds(entries, "note: target partition 2, drive D:"));
       EXPECT_TRUE(Holds(entries, "note: entry identifier read back: \"" + machine.created + "\""));
-      EXPECT_TRUE(Holds(entries, "note: the store as it was before the product: exported to "
-                                 "c:\\vesk\\korv\\BCD.before"));
-      EXPECT_TRUE(Holds(entries, "note: TMP \"C:\\Users\\Li Wei\\AppData\\Local\\Temp\" holds a "
-                                 "blank: the scratch files go to "
-                                 "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp"));
+      EXPECT_TRUE(Holds(entries,
+                        "note: the store as it was before the product: exported to "
+                        "c:\\vesk\\korv\\BCD.before"));
+      EXPECT_TRUE(Holds(entries,
+                        "note: TMP \"C:\\Users\\Li Wei\\AppData\\Local\\Temp\" holds a "
+                        "blank: the scratch files go to "
+                        "C:\\Users\\LIWEI~1\\AppData\\Local\\Temp"));
     }
     // Closed after the last step, and copied whole into the product folder.
     const Lines lines = SplitAtLineBreaks(text);
     ASSERT_GE(lines.size(), 3u);
-    EXPECT_TRUE(StartsWith(lines[lines.size() - 3], "======== end of job \"2\": exit code 0 after "));
+    EXPECT_TRUE(
+        StartsWith(lines[lines.size() - 3], "======== end of job \"2\": exit code 0 after "));
     EXPECT_TRUE(EndsWith(lines[lines.size() - 3],
                          " s; a copy of the log goes to c:\\vesk\\korv\\kvxcfg.log ========"));
     EXPECT_EQ(lines.back(), "");
