@@ -13,7 +13,8 @@ target_link_libraries(kvx_bench_report PRIVATE kvx_bench)
 
 add_executable(kvx_e2e_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/e2e_support.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/install_test.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/install_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/run_log_test.cpp)
 target_link_libraries(kvx_e2e_tests PRIVATE kvx_bench GTest::gtest_main)
 
 option(KVX_E2E "Run kvxcfg.exe on the sample machines under Wine" ON)
@@ -30,6 +31,7 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     win7-zh:Windows7Chinese
     xp-zh:WindowsXpChinese
     win7-stale:Windows7OverEarlierInstall
+    win7-again:Windows7InstalledTwice
     one-part:Windows10OnePartition
     thinkpad:ThinkPadWithRecoveryPartition
     no-rights:Windows7StoreRefusesEntry

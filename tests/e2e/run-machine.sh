@@ -15,6 +15,7 @@
 #   state.txt   the attributes of the files that matter and the registry
 #               import, listed on the machine after the run
 #   wall.txt    seconds the whole Wine session took
+#   temp.txt    the machine's TMP (GBK), the folder of the configurator's run log
 #
 # Needs dist/kvxcfg.exe and build/doubles (scripts/build-windows.sh,
 # scripts/build-doubles.sh). All machines start from one Wine prefix made
@@ -54,9 +55,13 @@ temp='C:\users\Public\Temp'
 startup='C:\users\Public\Start Menu\Programs\Startup'
 answers_1=""          # buttons pressed on the boxes of "1" and of "2", in order (6 Yes, 7 No, 1 OK)
 answers_2=""
+runs_2=1              # how many times "2" runs (a later installation over the first)
+like=""               # another machine whose fixture/, files/ and registry.reg this one uses
 prepare=()            # batch lines run on the machine before "1" (calls not logged)
 # shellcheck source=/dev/null
 . "$machine_dir/machine.conf"
+layout_dir=$machine_dir
+[ -z "$like" ] || layout_dir=$root/tests/e2e/machines/$like
 
 # --- The base prefix: made once, then only ever copied ---
 wine_run=("$root/scripts/wine-run.sh")
@@ -137,7 +142,7 @@ lay_out() {  # FROM TO
     iconv -f UTF-8 -t GBK "$from/$file" >"$to/$file"
   done
 }
-lay_out "$machine_dir/fixture" "$bench/fixture"
+lay_out "$layout_dir/fixture" "$bench/fixture"
 
 # The setup package's folder: the configurator, its verdict marker and the
 # spare bcdedit (the same double, told apart by bytes appended to the file).
@@ -172,9 +177,14 @@ cp "$doubles/product/xc" "$product/$access_tool"
 cp "$product/KVLDR" "$product/kvldr.mbr" "$c/"
 mkdir "$bench/package"
 cp "$product"/* "$bench/package/"  # as shipped, for comparisons
-lay_out "$machine_dir/files/c" "$c"
+lay_out "$layout_dir/files/c" "$c"
 for letter in $drives; do
-  lay_out "$machine_dir/files/$letter" "$out/drives/$letter"
+  lay_out "$layout_dir/files/$letter" "$out/drives/$letter"
+done
+# The boot configuration as the machine holds it before the run, for comparisons.
+mkdir "$bench/before"
+for file in "$c/boot.ini" "$bench/fixture/bcd_store.txt"; do
+  [ ! -f "$file" ] || cp "$file" "$bench/before/"
 done
 
 # --- The registry and the session, as GBK text ---
@@ -196,7 +206,7 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   done
   printf '\r\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System]\r\n'
   printf '"SystemBiosVersion"=""\r\n"SystemBiosDate"=""\r\n\r\n'
-  [ ! -f "$machine_dir/registry.reg" ] || sed 's/\r*$/\r/' "$machine_dir/registry.reg"
+  [ ! -f "$layout_dir/registry.reg" ] || sed 's/\r*$/\r/' "$layout_dir/registry.reg"
 } | gbk >"$bench/machine.reg"
 
 # Lines for the start of the session: the machine's registry, folders and
@@ -215,7 +225,12 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 1\r\n'
   printf 'if not exist "C:\\KVX Setup\\win_lan" goto inspect\r\n'
   printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_2"
-  printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 2\r\n'
+  for run in $(seq 1 "$runs_2"); do
+    # Wine's shell writes its own Startup folder back into the registry once
+    # a run has made its shortcut; a later installation finds the machine's.
+    [ "$run" -eq 1 ] || printf 'reg import C:\\kvxbench\\machine.reg\r\n'
+    printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 2\r\n'
+  done
   printf ':inspect\r\n'
   printf 'set KVX_BENCH_LOG=\r\n'
   # What a run leaves: attributes (listing of the attrib double: A, S, H, R
@@ -239,6 +254,7 @@ ended=$(date +%s.%N)
 echo "$started $ended" | awk '{printf "%.1f\n", $2 - $1}' >"$out/wall.txt"
 cp "$bench/calls.log" "$out/calls.log" 2>/dev/null || : >"$out/calls.log"
 cp "$bench/state.txt" "$out/state.txt" 2>/dev/null || : >"$out/state.txt"
+printf '%s' "$temp" | gbk >"$out/temp.txt"
 
 # A run must never write through the hard links into the shared base.
 changed=$(find "$base/drive_c/windows/system32" "$base/drive_c/windows/syswow64" \
