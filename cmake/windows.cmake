@@ -34,6 +34,7 @@ target_link_options(kvxcfg PRIVATE -mwindows -Wl,--subsystem,windows:5.01 $<$<CO
 set_target_properties(kvxcfg PROPERTIES OUTPUT_NAME kvxcfg)
 
 # The Windows host's tests, run under Wine.
-add_executable(kvxcfg_host_tests tests/windows/host_windows_test.cpp)
+add_executable(kvxcfg_host_tests tests/windows/host_windows_test.cpp
+  tests/windows/run_log_windows_test.cpp)
 target_link_libraries(kvxcfg_host_tests PRIVATE kvxcfg_windows_host)
 target_link_options(kvxcfg_host_tests PRIVATE -Wl,--subsystem,console:5.01)
