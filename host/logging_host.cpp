@@ -59,7 +59,8 @@ void LoggingHost::CreateFolder(const Text& path) {
 
 void LoggingHost::SetAttributes(const Text& path, int attributes) {
   machine_.SetAttributes(path, attributes);
-  log_.FileOperationDone(attributes == kAttrNormal ? "attributes normal" : "attributes RHS", path);
+  log_.FileOperationDone(
+      attributes == kAttrNormal ? "make normal" : "make read-only, hidden, system", path);
 }
 
 void LoggingHost::WriteIni(const Text& path, const Text& section, const Text& key,

@@ -54,36 +54,23 @@ Text Code(unsigned long code) {
 }
 
 // The system's error codes a support person meets most, by name.
+struct NamedError {
+  unsigned long code;
+  const char* name;
+};
+const NamedError kNamedErrors[] = {
+    {2, "file not found"},  {3, "path not found"},
+    {5, "access denied"},   {32, "in use by another process"},
+    {80, "already exists"}, {112, "disk full"},
+    {123, "bad name"},      {183, "already exists"},
+};
+
 Text ErrorText(unsigned long error) {
-  const char* name = nullptr;
-  switch (error) {
-    case 2:
-      name = "file not found";
-      break;
-    case 3:
-      name = "path not found";
-      break;
-    case 5:
-      name = "access denied";
-      break;
-    case 32:
-      name = "in use by another process";
-      break;
-    case 80:
-    case 183:
-      name = "already exists";
-      break;
-    case 112:
-      name = "disk full";
-      break;
-    case 123:
-      name = "bad name";
-      break;
-    default:
-      break;
+  for (const NamedError& named : kNamedErrors) {
+    if (named.code == error)
+      return Concat({"error ", Code(error), " (", named.name, ")"});
   }
-  return name == nullptr ? Concat({"error ", Code(error)})
-                         : Concat({"error ", Code(error), " (", name, ")"});
+  return Concat({"error ", Code(error)});
 }
 
 Text ButtonText(int button) {
