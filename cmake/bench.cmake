@@ -31,7 +31,6 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     win7-zh:Windows7Chinese
     xp-zh:WindowsXpChinese
     win7-stale:Windows7OverEarlierInstall
-    win7-again:Windows7InstalledTwice
     one-part:Windows10OnePartition
     thinkpad:ThinkPadWithRecoveryPartition
     no-rights:Windows7StoreRefusesEntry
@@ -49,4 +48,14 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     set_tests_properties(e2e.${machine} PROPERTIES FIXTURES_REQUIRED e2e_${machine}
       ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir})
   endforeach()
+
+  # win7-en once more, installed a second time over the first.
+  add_test(NAME e2e.run.win7-en-twice
+    COMMAND ${CMAKE_COMMAND} -E env KVX_RUNS_2=2
+      ${kvx_root}/tests/e2e/run-machine.sh win7-en ${kvx_e2e_dir}/win7-en-twice)
+  set_tests_properties(e2e.run.win7-en-twice PROPERTIES FIXTURES_SETUP e2e_win7-en-twice
+    FIXTURES_REQUIRED "kvx_windows;kvx_wine;kvx_doubles_built" TIMEOUT 1800)
+  add_test(NAME e2e.win7-en-twice COMMAND kvx_e2e_tests --gtest_filter=Windows7InstalledTwice.*)
+  set_tests_properties(e2e.win7-en-twice PROPERTIES FIXTURES_REQUIRED e2e_win7-en-twice
+    ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir})
 endif()

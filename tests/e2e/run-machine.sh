@@ -6,6 +6,9 @@
 #
 # usage: tests/e2e/run-machine.sh MACHINE [RUN_FOLDER]
 #
+# KVX_RUNS_2=N runs "2" N times (default 1), as a later installation over the
+# first would.
+#
 # MACHINE is a folder of tests/e2e/machines (machine.conf describes it).
 # RUN_FOLDER (default: $KVX_E2E_DIR/MACHINE, KVX_E2E_DIR defaulting to
 # build/e2e) is made anew: prefix/ is the machine's Wine prefix (drive C: is
@@ -55,13 +58,11 @@ temp='C:\users\Public\Temp'
 startup='C:\users\Public\Start Menu\Programs\Startup'
 answers_1=""          # buttons pressed on the boxes of "1" and of "2", in order (6 Yes, 7 No, 1 OK)
 answers_2=""
-runs_2=1              # how many times "2" runs (a later installation over the first)
-like=""               # another machine whose fixture/, files/ and registry.reg this one uses
 prepare=()            # batch lines run on the machine before "1" (calls not logged)
 # shellcheck source=/dev/null
 . "$machine_dir/machine.conf"
-layout_dir=$machine_dir
-[ -z "$like" ] || layout_dir=$root/tests/e2e/machines/$like
+# How many times "2" runs: more than once is a later installation over the first.
+runs_2=${KVX_RUNS_2:-1}
 
 # --- The base prefix: made once, then only ever copied ---
 wine_run=("$root/scripts/wine-run.sh")
@@ -142,7 +143,7 @@ lay_out() {  # FROM TO
     iconv -f UTF-8 -t GBK "$from/$file" >"$to/$file"
   done
 }
-lay_out "$layout_dir/fixture" "$bench/fixture"
+lay_out "$machine_dir/fixture" "$bench/fixture"
 
 # The setup package's folder: the configurator, its verdict marker and the
 # spare bcdedit (the same double, told apart by bytes appended to the file).
@@ -177,9 +178,9 @@ cp "$doubles/product/xc" "$product/$access_tool"
 cp "$product/KVLDR" "$product/kvldr.mbr" "$c/"
 mkdir "$bench/package"
 cp "$product"/* "$bench/package/"  # as shipped, for comparisons
-lay_out "$layout_dir/files/c" "$c"
+lay_out "$machine_dir/files/c" "$c"
 for letter in $drives; do
-  lay_out "$layout_dir/files/$letter" "$out/drives/$letter"
+  lay_out "$machine_dir/files/$letter" "$out/drives/$letter"
 done
 # The boot configuration as the machine holds it before the run, for comparisons.
 mkdir "$bench/before"
@@ -206,7 +207,7 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   done
   printf '\r\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System]\r\n'
   printf '"SystemBiosVersion"=""\r\n"SystemBiosDate"=""\r\n\r\n'
-  [ ! -f "$layout_dir/registry.reg" ] || sed 's/\r*$/\r/' "$layout_dir/registry.reg"
+  [ ! -f "$machine_dir/registry.reg" ] || sed 's/\r*$/\r/' "$machine_dir/registry.reg"
 } | gbk >"$bench/machine.reg"
 
 # Lines for the start of the session: the machine's registry, folders and

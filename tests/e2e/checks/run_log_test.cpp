@@ -297,10 +297,10 @@ TEST(WindowsXpChinese, RunLogHoldsWhatTheTracerSawAndBootIniIsKeptAsItWas) {
   EXPECT_NE(folder.Text("C:\\boot.ini"), before);
 }
 
-// --- The machine of win7-en, installed twice ---
+// --- win7-en installed twice (KVX_RUNS_2=2, run folder win7-en-twice) ---
 
 TEST(Windows7InstalledTwice, TheSecondRunKeepsTheFirstRunsCopyOfTheStore) {
-  const RunFolder& folder = Machine("win7-again");
+  const RunFolder& folder = Machine("win7-en-twice");
   const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
   ASSERT_EQ(sections.size(), 3u);  // "1", "2", "2"
   ASSERT_EQ(folder.runs().size(), 3u);
