@@ -41,12 +41,30 @@ void JoinAfterBrace(Host& host, const InstallContext& context, const Text& batch
                                    Concat({context.TempDirSlash, batchFileName}), "}\\r\\n", "}"));
 }
 
+// The store as it was before the product ever changed it, exported once into
+// the product folder so that it can be put back (bcdedit /import). It runs
+// just before the timeout, the first change of the product's own: by then
+// bcdedit is reachable also for a 32-bit program on 64-bit Windows, and an
+// import has only put back the store's own file. A later installation keeps
+// the first copy; an export that fails leaves none, and the next one tries.
+void KeepStoreAsItWas(Host& host, const InstallContext& context) {
+  const Text saved = Concat({context.ProductDirSlash, "BCD.before"});
+  if (host.FileExists(saved)) {
+    host.Note(Concat({"the store as it was before the product: kept in ", saved}));
+    return;
+  }
+  host.Note(Concat({"the store as it was before the product: exported to ", saved}));
+  BcdBatchStep(host, context, kBcdCommandBatch, Concat({"bcdedit /export ", saved}));
+}
+
 void PrepareBcdStore(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                      ProgramContext& program) {
   // Plain bcdedit prints identifiers in braces only when the store is readable.
   const Text listing = Concat({context.TempDirSlash, "vk_vt020.txt"});
   BcdBatchStep(host, context, kBcdCommandBatch, Concat({"bcdedit>", listing}));
   if (ProbeIntoShared(host, program, listing, "{", false) == kNotFound) {
+    host.Note(Concat({"plain bcdedit listed no identifier: the store is imported from ",
+                      paths.BootConfigPath}));
     BcdBatchStep(host, context, kBcdCommandBatch,
                  Concat({"bcdedit /import ", paths.BootConfigPath}));
   }
@@ -67,6 +85,7 @@ void PrepareBcdStore(Host& host, const InstallContext& context, const BootConfig
                          context.SystemRootSlash, "syswow64\\bcdedit.exe /k /r /h /c /y"}));
   }
 
+  KeepStoreAsItWas(host, context);
   BcdBatchStep(host, context, kBcdCommandBatch,
                Concat({"bcdedit /timeout ", BootMenuTimeout(host, context)}));
 }

@@ -36,9 +36,14 @@ Text ExtractEntryId(Host& host, const InstallContext& context, ProgramContext& p
 // spliced is one line again.
 void JoinAfterBrace(Host& host, const InstallContext& context, const Text& batchFileName);
 
+// Exports the store to BCD.before in the product folder, unless a copy is
+// there from an earlier installation.
+void KeepStoreAsItWas(Host& host, const InstallContext& context);
+
 // Makes sure the store answers (imports the active partition's store file
 // when plain bcdedit lists no identifier), puts a bcdedit.exe where 32-bit
-// programs find it on 64-bit Windows, and sets the boot menu timeout.
+// programs find it on 64-bit Windows, keeps the store as it was, and sets the
+// boot menu timeout.
 void PrepareBcdStore(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                      ProgramContext& program);
 

@@ -84,8 +84,14 @@ void RemoveStaleEntries(Host& host, const InstallContext& context, ProgramContex
   // file already holds, then each pass's fresh one.
   Text enumeration = ReadIntoShared(host, program, context.BcdAllIniPath, kReadOnly);
   while (stalePos != kNotFound) {
-    const Text entryIdText = DeletableIdentifier(
-        ExtractEntryId(host, context, program, idBatch, searchText), enumeration, searchText);
+    const Text readBack = ExtractEntryId(host, context, program, idBatch, searchText);
+    const Text entryIdText = DeletableIdentifier(readBack, enumeration, searchText);
+    if (entryIdText != readBack && !IdentifierOf(readBack).empty()) {
+      host.Note(Concat({"identifier ", IdentifierOf(readBack), " not deleted: ",
+                        IsEntryGuid(readBack) || IdentifierOf(readBack) == "{default}"
+                            ? Concat({"not listed with \"", searchText, "\""})
+                            : Text("not an entry's identifier")}));
+    }
     const Text deletePath = Concat({context.TempDirSlash, deleteBatch});
     host.WriteWholeFile(
         deletePath,
@@ -124,6 +130,19 @@ bool MayCompleteFromTemplate(const Text& entryIdText, const Text& enumeration, c
   return IsEntryGuid(entryIdText) && ListedWith(enumeration, entryIdText, title);
 }
 
+// The new entry's identifier read back from the enumeration, when the
+// template may complete the entry it names; else empty. The log names it.
+Text TemplateEntryId(Host& host, const InstallContext& context, ProgramContext& program,
+                     const Text& enumeration) {
+  const Text entryIdText =
+      ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
+  host.Note(Concat({"entry identifier read back: \"", IdentifierOf(entryIdText), "\""}));
+  if (MayCompleteFromTemplate(entryIdText, enumeration, context.ProductTitle))
+    return entryIdText;
+  host.Note("the template BCD_SET is left out: the identifier names no entry with the title");
+  return Text();
+}
+
 void ShowEntryNotWritten(Host& host, const Text& name) {
   host.ShowMessage(Concat({"BCD的本软件启动项 ", name,
                            " 写入失败，按【确认】继续\r\n"
@@ -144,9 +163,8 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
   const Text enumeration = program.SharedFileText;
   if (!titleListed) {
     ShowEntryNotWritten(host, context.ProductName);
-  } else if (const Text entryIdText =
-                 ExtractEntryId(host, context, program, "vk_vt01a.bat", context.ProductTitle);
-             MayCompleteFromTemplate(entryIdText, enumeration, context.ProductTitle)) {
+  } else if (const Text entryIdText = TemplateEntryId(host, context, program, enumeration);
+             !entryIdText.empty()) {
     const Text templateBatch = Concat({context.TempDirSlash, "vk_vt01s.bat"});
     host.RunCommand(CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "BCD_SET"}),
                                 templateBatch));

@@ -22,6 +22,7 @@ bool NamesWindows(const Text& text) {
 // boot.ini is read-only, hidden and system, which "copy" never overwrites,
 // so it is made normal first.
 void ReplaceWithSpare(Host& host, const Text& bootIni, const Text& spareCopy) {
+  host.Note(Concat({bootIni, " names no Windows: the product's spare boot0.ini replaces it"}));
   host.SetAttributes(bootIni, kAttrNormal);
   host.RunCommand(spareCopy);
 }
@@ -34,12 +35,18 @@ void ReplaceWithSpare(Host& host, const Text& bootIni, const Text& spareCopy) {
 void RestoreSavedBootIni(Host& host, ProgramContext& program, const Text& saved,
                          const Text& bootIni) {
   host.SetAttributes(saved, kAttrNormal);
-  if (!NamesWindows(ReadIntoShared(host, program, saved, kReadOnly)))
+  if (!NamesWindows(ReadIntoShared(host, program, saved, kReadOnly))) {
+    host.Note(Concat({saved, " names no Windows: it does not replace ", bootIni}));
     return;
+  }
   const Text savedText = program.SharedFileText;
   host.CopyFile(saved, bootIni);
-  if (TextEquals(ReadIntoShared(host, program, bootIni, kReadOnly), savedText))
+  if (TextEquals(ReadIntoShared(host, program, bootIni, kReadOnly), savedText)) {
+    host.Note(Concat({saved, " replaced ", bootIni, " and is deleted"}));
     host.DeleteFile(saved);
+  } else {
+    host.Note(Concat({saved, " did not replace ", bootIni, ": it stays"}));
+  }
 }
 
 // Guards against a boot menu that holds the product's line alone.
@@ -48,8 +55,28 @@ void RestoreSavedBootIni(Host& host, ProgramContext& program, const Text& saved,
 // line does not go in, since such a menu would offer no way to start Windows.
 bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, ProgramContext& program,
                                const Text& bootIni) {
-  return ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) == kNotFound &&
-         NamesWindows(program.SharedFileText);
+  if (ProbeIntoShared(host, program, bootIni, context.ProductTitle, false) != kNotFound)
+    return false;
+  if (NamesWindows(program.SharedFileText))
+    return true;
+  host.Note(Concat({bootIni, " names no Windows: the product's line is not added"}));
+  return false;
+}
+
+// The boot.ini as it was before the product ever changed it, copied once into
+// the product folder with its attributes cleared, so that it can be copied
+// back. A later installation keeps the first copy.
+void KeepBootIniAsItWas(Host& host, const InstallContext& context, const Text& bootIni) {
+  const Text saved = Concat({context.ProductDirSlash, "boot.ini.before"});
+  if (host.FileExists(saved)) {
+    host.Note(Concat({"boot.ini as it was before the product: kept in ", saved}));
+  } else if (!host.FileExists(bootIni)) {
+    host.Note(Concat({"no ", bootIni, " to keep as it was"}));
+  } else {
+    host.Note(Concat({"boot.ini as it was before the product: copied to ", saved}));
+    host.CopyFile(bootIni, saved);
+    host.SetAttributes(saved, kAttrNormal);
+  }
 }
 
 }  // namespace
@@ -65,6 +92,7 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
   const Text spareCopy =
       CopyCommand(context.ShellPrefix, Concat({context.ProductDirSlash, "boot0.ini"}), bootIni);
   const Text keepCopy = CopyCommand(context.ShellPrefix, bootIni, context.ProductDirSlash);
+  KeepBootIniAsItWas(host, context, bootIni);
 
   // A missing boot.ini, or one that names no Windows, is replaced by the
   // product's spare.

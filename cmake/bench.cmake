@@ -13,7 +13,8 @@ target_link_libraries(kvx_bench_report PRIVATE kvx_bench)
 
 add_executable(kvx_e2e_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/e2e_support.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/install_test.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/install_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/checks/run_log_test.cpp)
 target_link_libraries(kvx_e2e_tests PRIVATE kvx_bench kvxcfg_test_support GTest::gtest_main)
 
 option(KVX_E2E "Run kvxcfg.exe on the sample machines under Wine" ON)
@@ -44,4 +45,14 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     set_tests_properties(e2e.${machine} PROPERTIES FIXTURES_REQUIRED e2e_${machine}
       ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir} LABELS e2e)
   endforeach()
+
+  # win7-en once more, installed a second time over the first.
+  add_test(NAME e2e.run.win7-en-twice
+    COMMAND ${CMAKE_COMMAND} -E env KVX_RUNS_2=2
+      ${kvx_root}/tests/e2e/run-machine.sh win7-en ${kvx_e2e_dir}/win7-en-twice)
+  set_tests_properties(e2e.run.win7-en-twice PROPERTIES FIXTURES_SETUP e2e_win7-en-twice
+    FIXTURES_REQUIRED "kvx_windows;kvx_wine" TIMEOUT 1800 LABELS e2e)
+  add_test(NAME e2e.win7-en-twice COMMAND kvx_e2e_tests --gtest_filter=Windows7InstalledTwice.*)
+  set_tests_properties(e2e.win7-en-twice PROPERTIES FIXTURES_REQUIRED e2e_win7-en-twice
+    ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir} LABELS e2e)
 endif()

@@ -13,6 +13,9 @@ void InstallConfiguration(Host& host, ProgramContext& program) {
   PrepareCompanionTools(host, context);
   RunDiskSurvey(host, context, program);
   const SurveySettings settings = FindBootPartitions(host, context);
+  host.Note(Concat({"survey: Windows family \"", program.WinFamily, "\", system drive ",
+                    context.SystemDrive, ", boot disk ", context.BootDiskIndex, ", active drive ",
+                    context.ActiveDrive}));
   const BootConfigPaths bootConfig = PlaceLoader(host, context, program);
   const ModelFindings model = DetectMachineModel(host, context, program);
   const NormalPartitionFindings partitions =
@@ -25,6 +28,7 @@ void InstallConfiguration(Host& host, ProgramContext& program) {
 
   // Deployment and finishing.
   const TargetPartition target = ChooseTargetPartition(host, context, partitions);
+  host.Note(Concat({"target partition ", target.TargetPartNo, ", drive ", target.TargetDrive}));
   DeployTargetFolder(host, context, target, program);
   ApplyModelBootOptions(host, context, model);
   FinishInstallation(host, context);

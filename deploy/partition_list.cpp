@@ -56,11 +56,16 @@ void FilterOutPartition(Host& host, const InstallContext& context, const Text& p
 // pt_1; a drive that is neither a drive letter nor a mark of a partition
 // without one ("8:", or "Log:" and "Pri:" as the list gives them) reads as a
 // missing pt_2.
-TargetPartition UsableTargetPartition(TargetPartition target) {
-  if (!IsDigits(target.TargetPartNo))
+TargetPartition UsableTargetPartition(Host& host, TargetPartition target) {
+  if (!IsDigits(target.TargetPartNo)) {
+    host.Note(Concat({"krv_drv.ini [part] pt_1 read back as \"", target.TargetPartNo,
+                      "\" is no partition number: 1 stands in"}));
     target.TargetPartNo = "1";
+  }
   if (!IsDriveLetter(target.TargetDrive) && !TextEquals(target.TargetDrive, "8:") &&
       !TextEquals(target.TargetDrive, "Log:") && !TextEquals(target.TargetDrive, "Pri:")) {
+    host.Note(Concat({"krv_drv.ini [part] pt_2 read back as \"", target.TargetDrive,
+                      "\" is no drive: 8: stands in"}));
     target.TargetDrive = "8:";
   }
   return target;
@@ -70,7 +75,7 @@ TargetPartition ReadTargetPartition(Host& host, const InstallContext& context) {
   TargetPartition target;
   target.TargetPartNo = host.ReadIni(context.DrvIniPath, "part", "pt_1", "1");
   target.TargetDrive = host.ReadIni(context.DrvIniPath, "part", "pt_2", "8:");
-  return UsableTargetPartition(target);
+  return UsableTargetPartition(host, target);
 }
 
 // Guards against images kept, without a word, on the partition they restore.
@@ -78,8 +83,10 @@ TargetPartition ReadTargetPartition(Host& host, const InstallContext& context) {
 // shown yet, the user hears the one-partition warning.
 void WarnWhenTargetIsSystemPartition(Host& host, const InstallContext& context,
                                      const TargetPartition& target, bool warned) {
-  if (!warned && TextEquals(target.TargetDrive, context.SystemDrive))
+  if (!warned && TextEquals(target.TargetDrive, context.SystemDrive)) {
+    host.Note("the target is the system partition: the one-partition warning is shown");
     host.ShowMessage(kOnePartitionWarning, kStyleInformation);
+  }
 }
 
 bool OemRecoveryFound(const NormalPartitionFindings& findings) {

@@ -7,13 +7,18 @@
 #define KVXCFG_ENTRY_PROGRAM_H
 
 #include "host/host.h"
+#include "host/run_log.h"
 #include "host/text.h"
 
 namespace kvx {
 
+// Where the install configuration leaves a copy of the run log at its end.
+extern const char kProductRunLogCopy[];  // "c:\vesk\korv\kvxcfg.log"
+
 // Runs the program against the host and returns the process exit code, which
 // is always 0. Ends of the run from inside a job (EndProgram) land here too.
-int RunProgram(Host& host);
+// A run that names a job is recorded in the log, when one is given.
+int RunProgram(Host& host, RunLog* log = nullptr);
 
 }  // namespace kvx
 

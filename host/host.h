@@ -112,6 +112,11 @@ class Host {
                               const std::optional<Text>& description,
                               const std::optional<Text>& arguments, const Text& workingFolder) = 0;
   virtual void QuerySystemInfo(SystemInfoRecord& record) = 0;
+
+  // The run log (run_log.h): one line of what a step found or decided, for
+  // the person who reads the log afterwards. It changes nothing and answers
+  // nothing; a host that keeps no log drops it.
+  virtual void Note(const Text& line) { (void)line; }
 };
 
 // Runs a routine of the program on the calling thread; returns when it has

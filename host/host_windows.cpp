@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/host_windows.h"
+#include "host/run_log.h"
 #include "host/windows_api.h"
 
 namespace kvx {
@@ -477,7 +478,9 @@ class NulHandles {
   HANDLE output = INVALID_HANDLE_VALUE;
 };
 
-class WindowsHost : public Host {
+// Beside the host operations it tells the run log how each ended (the exit
+// code of a command, the error of a file operation); the steps never ask.
+class WindowsHost : public Host, public HostOutcomes {
  public:
   WindowsHost() = default;
 
@@ -501,6 +504,7 @@ class WindowsHost : public Host {
   void RunCommand(const Text& commandLine) override {
     Started("RunCommand", commandLine);
     Text line = CommandLineToStart(commandLine);
+    const Text startedAs = line == commandLine ? Text() : line;
     NulHandles nul;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -512,10 +516,14 @@ class WindowsHost : public Host {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &process)) {
+      lastCommand_ = {false, 0, GetLastError(), startedAs};
       return;
     }
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    lastCommand_ = {true, exitCode, 0, startedAs};
     CloseHandle(process.hProcess);
   }
 
@@ -529,14 +537,15 @@ class WindowsHost : public Host {
   // let an administrator write it).
   void WriteWholeFile(const Text& path, const Bytes& bytes) override {
     Started("WriteWholeFile", path);
+    lastFileError_ = ERROR_ACCESS_DENIED;
     if (IsReadOnlyFile(path))
       return;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (!Remember(file != INVALID_HANDLE_VALUE))
       return;
-    WriteAll(file, reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    SetEndOfFile(file);
+    Remember(WriteAll(file, reinterpret_cast<const char*>(bytes.data()), bytes.size()) &&
+             SetEndOfFile(file));
     CloseHandle(file);
   }
 
@@ -583,8 +592,9 @@ class WindowsHost : public Host {
   void WriteText(int fileNumber, const Text& text) override {
     Started("WriteText");
     const HANDLE file = Handle(fileNumber);
+    lastFileError_ = ERROR_INVALID_HANDLE;
     if (file != INVALID_HANDLE_VALUE)
-      WriteAll(file, text.data(), text.size());
+      Remember(WriteAll(file, text.data(), text.size()));
   }
 
   void SeekToStart(int fileNumber) override {
@@ -607,31 +617,39 @@ class WindowsHost : public Host {
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
+  // A missing file is no failure: there was nothing to delete.
   void DeleteFile(const Text& path) override {
     Started("DeleteFile", path);
-    ::DeleteFileA(path.c_str());
+    if (!Remember(::DeleteFileA(path.c_str())) &&
+        (lastFileError_ == ERROR_FILE_NOT_FOUND || lastFileError_ == ERROR_PATH_NOT_FOUND)) {
+      lastFileError_ = 0;
+    }
   }
 
   void CopyFile(const Text& source, const Text& destination) override {
     Started("CopyFile", source);
-    ::CopyFileA(source.c_str(), destination.c_str(), FALSE);
+    Remember(::CopyFileA(source.c_str(), destination.c_str(), FALSE));
   }
 
   void RenameFile(const Text& oldPath, const Text& newPath) override {
     Started("RenameFile", oldPath);
-    ::MoveFileA(oldPath.c_str(), newPath.c_str());
+    Remember(::MoveFileA(oldPath.c_str(), newPath.c_str()));
   }
 
+  // A folder that is there already is no failure.
   void CreateFolder(const Text& path) override {
     Started("CreateFolder", path);
-    ::CreateDirectoryA(path.c_str(), nullptr);
+    if (!Remember(::CreateDirectoryA(path.c_str(), nullptr)) &&
+        lastFileError_ == ERROR_ALREADY_EXISTS) {
+      lastFileError_ = 0;
+    }
   }
 
   void SetAttributes(const Text& path, int attributes) override {
     Started("SetAttributes", path);
     const DWORD value =
         attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    ::SetFileAttributesA(path.c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value);
+    Remember(::SetFileAttributesA(path.c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value));
   }
 
   // Read as UTF-16 and named in the ANSI code page (AnsiFolderName).
@@ -670,7 +688,8 @@ class WindowsHost : public Host {
   void WriteIni(const Text& path, const Text& section, const Text& key,
                 const Text& value) override {
     Started("WriteIni", path);
-    WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FullPath(path).c_str());
+    Remember(WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                        FullPath(path).c_str()));
   }
 
   // The path's last component is the value name; REG_EXPAND_SZ values come
@@ -735,8 +754,9 @@ class WindowsHost : public Host {
     Started("CreateShortcut", linkPathNoExt);
     const HRESULT com = CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    if (SUCCEEDED(result)) {
       link->SetPath(target.c_str());
       link->SetWorkingDirectory(workingFolder.c_str());
       if (description)
@@ -744,17 +764,18 @@ class WindowsHost : public Host {
       if (arguments)
         link->SetArguments(arguments->c_str());
       IPersistFile* file = nullptr;
-      if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+      if (SUCCEEDED(result)) {
         bool ok = false;
         const std::wstring path = Widen(Concat({linkPathNoExt, ".LNK"}), CP_ACP, &ok);
-        if (ok)
-          file->Save(path.c_str(), TRUE);
+        result = ok ? file->Save(path.c_str(), TRUE) : E_INVALIDARG;
         file->Release();
       }
       link->Release();
     }
     if (SUCCEEDED(com))
       CoUninitialize();
+    lastFileError_ = SUCCEEDED(result) ? 0 : static_cast<unsigned long>(result);
   }
 
   // The six texts: Windows version ("5.1.2600 Service Pack 3"), computer
@@ -770,7 +791,18 @@ class WindowsHost : public Host {
     record[5] = MachineDescription();
   }
 
+  CommandOutcome LastCommand() const override { return lastCommand_; }
+  unsigned long LastFileError() const override { return lastFileError_; }
+
  private:
+  // Keeps the error of a file operation for the run log; returns whether it succeeded.
+  bool Remember(BOOL succeeded) {
+    lastFileError_ = succeeded ? 0 : GetLastError();
+    if (!succeeded && lastFileError_ == 0)
+      lastFileError_ = ERROR_GEN_FAILURE;
+    return succeeded != FALSE;
+  }
+
   HANDLE Handle(int fileNumber) const {
     auto it = files_.find(fileNumber);
     return it == files_.end() ? INVALID_HANDLE_VALUE : it->second;
@@ -782,18 +814,21 @@ class WindowsHost : public Host {
       SetFilePointer(file, 0, nullptr, origin);
   }
 
-  static void WriteAll(HANDLE file, const char* data, size_t size) {
+  static bool WriteAll(HANDLE file, const char* data, size_t size) {
     while (size > 0) {
       DWORD written = 0;
       const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
       if (!::WriteFile(file, data, chunk, &written, nullptr) || written == 0)
-        return;
+        return false;
       data += written;
       size -= written;
     }
+    return true;
   }
 
   std::map<int, HANDLE> files_;
+  CommandOutcome lastCommand_;
+  unsigned long lastFileError_ = 0;
 };
 
 }  // namespace

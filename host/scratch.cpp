@@ -29,8 +29,16 @@ bool CannotGoUnquoted(const Text& folder) {
 }
 
 Text ScratchFolder(Host& host) {
-  const Text folder = WithoutBlanks(host, host.GetEnv("TMP"));
-  return CannotGoUnquoted(folder) ? Text() : folder;
+  const Text tmp = host.GetEnv("TMP");
+  const Text folder = WithoutBlanks(host, tmp);
+  if (CannotGoUnquoted(folder)) {
+    host.Note(Concat({"TMP \"", tmp, "\" cannot go unquoted into the batch lines: the scratch "
+                      "files go to the root of the current drive"}));
+    return Text();
+  }
+  if (folder != tmp)
+    host.Note(Concat({"TMP \"", tmp, "\" holds a blank: the scratch files go to ", folder}));
+  return folder;
 }
 
 Text OneLineBatch(const Text& commandLine) {

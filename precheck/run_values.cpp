@@ -36,6 +36,7 @@ PreInstallValues BuildPreInstallValues(Host& host) {
 }
 
 void RenameVerdictMarker(Host& host, const PreInstallValues& values, const Text& verdictName) {
+  host.Note(Concat({"verdict: the marker becomes ", verdictName}));
   host.RunCommand(RenameCommand(values.ShellPrefix, values.VerdictMarker, verdictName));
 }
 

@@ -4,8 +4,8 @@
 # MinGW-w64, the Wine tree), builds dist/kvxcfg.exe and the bench doubles,
 # runs the configurator with "1" and then "2" on the machine under Wine, and
 # prints the report: the verdict, every command line and batch text it ran,
-# its message boxes, the boot entry, the settings files, the target folder
-# and the figures.
+# its message boxes, the boot entry, the settings files, the target folder,
+# the configurator's run log (its path and last lines) and the figures.
 #
 # usage: scripts/main-job.sh [--machine NAME | --list]
 #

@@ -10,18 +10,24 @@ namespace {
 
 // Guards against a damaged drive read back from krv_pass.ini.
 // One that is not a letter and a colon cannot be a drive, and C: stands in
-// for it. Two
-// characters such as ".." or "\\" would make every path built on them
-// relative or break the command lines they go into.
-Text DriveOrC(const Text& drive) {
-  return IsDriveLetter(drive) ? drive : Text("C:");
+// for it. Two characters such as ".." or "\\" would make every path built on
+// them relative or break the command lines they go into. The log says so.
+Text DriveOrC(Host& host, const Text& drive, const char* key) {
+  if (IsDriveLetter(drive))
+    return drive;
+  host.Note(
+      Concat({"krv_pass.ini ", key, " read back as \"", drive, "\" is no drive: C: stands in"}));
+  return "C:";
 }
 
 // Guards against a damaged disk number read back from krv_pass.ini.
 // It goes unquoted into a command line later, so anything but digits counts
-// as no number at all.
-Text DigitsOrEmpty(const Text& number) {
-  return IsDigits(number) ? number : Text();
+// as no number at all. The log says so.
+Text DigitsOrEmpty(Host& host, const Text& number) {
+  if (IsDigits(number))
+    return number;
+  host.Note(Concat({"krv_pass.ini [boot] drvc read back as \"", number, "\" is no disk number"}));
+  return Text();
 }
 
 }  // namespace
@@ -38,7 +44,8 @@ SurveySettings FindBootPartitions(Host& host, InstallContext& context) {
               dir, "zp_all0.txt') do ", FiCommand(dir, passIni, "spt_i", "spt_1", "%%i"), "&",
               FiCommand(dir, passIni, "spt_i", "spt_2", context.SystemDrive), "\r\n"});
   ScratchBatchRun(host, context.TempDirSlash, "vk_spt01.bat", systemScript);
-  context.SystemDrive = DriveOrC(host.ReadIni(passIni, "spt_i", "spt_2", Text()));
+  context.SystemDrive =
+      DriveOrC(host, host.ReadIni(passIni, "spt_i", "spt_2", Text()), "[spt_i] spt_2");
 
   // Boot disk: each disk whose scan lists the system drive rewrites drvc, so
   // the highest such disk stays.
@@ -49,7 +56,7 @@ SurveySettings FindBootPartitions(Host& host, InstallContext& context) {
                             scans[disk], "&if not errorlevel 1 ",
                             FiCommand(dir, passIni, "boot", "drvc", indexes[disk])}));
   }
-  context.BootDiskIndex = DigitsOrEmpty(host.ReadIni(passIni, "boot", "drvc", Text()));
+  context.BootDiskIndex = DigitsOrEmpty(host, host.ReadIni(passIni, "boot", "drvc", Text()));
 
   // The boot disk's own scan file; anything but 0 to 3 falls back to disk 1.
   const char* const suffixes[] = {"", "2", "3", "4"};
@@ -67,7 +74,8 @@ SurveySettings FindBootPartitions(Host& host, InstallContext& context) {
                                     FiCommand(dir, passIni, "apt_i", "apt_1", "%%i"), "&",
                                     FiCommand(dir, passIni, "apt_i", "apt_2", "%%j:"), "\r\n"});
   ScratchBatchRun(host, context.TempDirSlash, "vk_apt01.bat", activeScript);
-  context.ActiveDrive = DriveOrC(host.ReadIni(passIni, "apt_i", "apt_2", Text()));
+  context.ActiveDrive =
+      DriveOrC(host, host.ReadIni(passIni, "apt_i", "apt_2", Text()), "[apt_i] apt_2");
 
   return settings;
 }

@@ -39,6 +39,8 @@ class BcdRegistration : public ::testing::Test, protected testing::BootMenuBench
     program.WinFamily = "vt";
     paths.BootConfigPath = "C:\\boot\\bcd";
     paths.BootConfigBackupPath = "C:\\bcd.kvx";
+    // As after an earlier installation: the store as it was is kept already.
+    host.PutFile("c:\\vesk\\korv\\BCD.before", "the store before the product");
   }
 
   void Run() { RegisterBcdEntry(host, context, paths, program); }
@@ -68,6 +70,7 @@ class BcdRegistration : public ::testing::Test, protected testing::BootMenuBench
 };
 
 TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
+  host.RemovePath("c:\\vesk\\korv\\BCD.before");
   Run();
 
   const Text idBatch1 =
@@ -88,6 +91,8 @@ TEST_F(BcdRegistration, FirstInstallRunsEveryStepOnceAndCreatesTheEntry) {
   const std::string runBatch = "run C:\\TEMP\\vk_vt020.bat";
   const Lines expected = {
       "write C:\\TEMP\\vk_vt020.bat \r\nbcdedit>C:\\TEMP\\vk_vt020.txt\r\n",
+      runBatch,
+      "write C:\\TEMP\\vk_vt020.bat \r\nbcdedit /export c:\\vesk\\korv\\BCD.before\r\n",
       runBatch,
       "write C:\\TEMP\\vk_vt020.bat \r\nbcdedit /timeout 5\r\n",
       runBatch,
@@ -331,6 +336,7 @@ TEST_F(BcdRegistration, TimeoutIsOneSecondOnlyForExactlyOne) {
     machineHost.PutFolder("C:\\TEMP");
     machineHost.PutFolder("c:\\vesk\\korv");
     machineHost.SetIniValue("c:\\vesk\\korv\\krv_pass.ini", "sec", "sec1", sec1);
+    machineHost.PutFile("c:\\vesk\\korv\\BCD.before", "the store before the product");
     testing::SimulatedWindows simulated(machineHost);
     RegisterBcdEntry(machineHost, context, paths, program);
     std::vector<Text> batches;

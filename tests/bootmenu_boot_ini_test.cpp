@@ -46,6 +46,8 @@ class BootIniRegistration : public ::testing::Test, protected testing::BootMenuB
     program.WinFamily = "nt";
     paths.BootConfigPath = "C:\\boot.ini";
     paths.BootConfigBackupPath = "C:\\boot.kvx";
+    // As after an earlier installation: boot.ini as it was is kept already.
+    host.PutFile("c:\\vesk\\korv\\boot.ini.before", kBootIni);
   }
 
   void Run() { RegisterLegacyBootMenu(host, context, paths, program); }

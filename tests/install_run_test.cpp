@@ -110,7 +110,10 @@ TEST(InstallRun, WindowsXpOnTheSecondDiskCommandByCommand) {
       {
           // Disk 2 is the boot disk: its scan joins zp_all.txt.
           "run " + kCmd + "type c:\\vesk\\korv\\zp_all2.txt>>c:\\vesk\\korv\\zp_all.txt",
-          // boot.ini: timeout, the default away from the product, the new title.
+          // boot.ini as it was kept once; then the timeout, the default away
+          // from the product, the new title.
+          "copy C:\\boot.ini c:\\vesk\\korv\\boot.ini.before",
+          "attributes c:\\vesk\\korv\\boot.ini.before 0",
           "attributes C:\\boot.ini 0",
           "run c:\\vesk\\korv\\fi C:\\boot.ini [boot loader] timeout=5",
           "attributes C:\\boot.ini 0",
@@ -236,6 +239,9 @@ TEST(InstallRun, SixtyFourBitWindows7OverAnEarlierInstallCommandByCommand) {
           "write " + temp +
               "vk_vt020.bat \r\nbcdedit.exe||echo f|xcopy C:\\KVX_~PRR\\bcdedit "
               "C:\\windows\\syswow64\\bcdedit.exe /k /r /h /c /y\r\n",
+          batch,
+          // The store as it was, before the product's first change of it.
+          "write " + temp + "vk_vt020.bat \r\nbcdedit /export c:\\vesk\\korv\\BCD.before\r\n",
           batch,
           // sec1=0 in the settings left by the setup package.
           "write " + temp + "vk_vt020.bat \r\nbcdedit /timeout 5\r\n",

@@ -6,6 +6,9 @@
 #
 # usage: tests/e2e/run-machine.sh MACHINE [RUN_FOLDER]
 #
+# KVX_RUNS_2=N runs "2" N times (default 1), as a later installation over the
+# first would.
+#
 # MACHINE is a folder of tests/e2e/machines (machine.conf describes it).
 # RUN_FOLDER (default: $KVX_E2E_DIR/MACHINE, KVX_E2E_DIR defaulting to
 # build/e2e) is made anew: prefix/ is the machine's Wine prefix (drive C: is
@@ -15,6 +18,7 @@
 #   state.txt   the attributes of the files that matter and the registry
 #               import, listed on the machine after the run
 #   wall.txt    seconds the whole Wine session took
+#   temp.txt    the machine's TMP (GBK), the folder of the configurator's run log
 #
 # Needs dist/kvxcfg.exe and the doubles in build/windows/doubles (both made by
 # scripts/build-windows.sh). Each run starts from a fresh copy of the
@@ -56,6 +60,8 @@ answers_2=""
 prepare=()            # batch lines run on the machine before "1" (calls not logged)
 # shellcheck source=/dev/null
 . "$machine_dir/machine.conf"
+# How many times "2" runs: more than once is a later installation over the first.
+runs_2=${KVX_RUNS_2:-1}
 
 # --- A fresh machine: a copy of the checkout's base Wine prefix ---
 wine_run=("$root/scripts/wine-run.sh")
@@ -118,6 +124,11 @@ lay_out "$machine_dir/files/c" "$c"
 for letter in $drives; do
   lay_out "$machine_dir/files/$letter" "$out/drives/$letter"
 done
+# The boot configuration as the machine holds it before the run, for comparisons.
+mkdir "$bench/before"
+for file in "$c/boot.ini" "$bench/fixture/bcd_store.txt"; do
+  [ ! -f "$file" ] || cp "$file" "$bench/before/"
+done
 
 # --- The registry and the session, as GBK text ---
 gbk() { iconv -f UTF-8 -t GBK; }
@@ -157,7 +168,12 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 1\r\n'
   printf 'if not exist "C:\\KVX Setup\\win_lan" goto inspect\r\n'
   printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_2"
-  printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 2\r\n'
+  for run in $(seq 1 "$runs_2"); do
+    # Wine's shell writes its own Startup folder back into the registry once
+    # a run has made its shortcut; a later installation finds the machine's.
+    [ "$run" -eq 1 ] || printf 'reg import C:\\kvxbench\\machine.reg\r\n'
+    printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 2\r\n'
+  done
   printf ':inspect\r\n'
   printf 'set KVX_BENCH_LOG=\r\n'
   # What a run leaves: attributes (listing of the attrib double: A, S, H, R
@@ -181,6 +197,7 @@ ended=$(date +%s.%N)
 echo "$started $ended" | awk '{printf "%.1f\n", $2 - $1}' >"$out/wall.txt"
 cp "$bench/calls.log" "$out/calls.log" 2>/dev/null || : >"$out/calls.log"
 cp "$bench/state.txt" "$out/state.txt" 2>/dev/null || : >"$out/state.txt"
+printf '%s' "$temp" | gbk >"$out/temp.txt"
 
 # A run must never write through the hard links into the shared base.
 "$root/scripts/wine-prefix.sh" --check

@@ -28,14 +28,15 @@ namespace kvx::testing {
 // block by block: companion tools 4, disk survey 10, boot partitions 6,
 // loader 2, machine model 5, normal partitions 3, start-up scripts 12, scan
 // merge 3; then boot.ini 8 (spare copy twice, timeout, default batch, entry
-// line and three keep copies), or the BCD store 5 (listing, import, two
-// 64-bit copies, timeout) and the entry 13 (create, settings, title check,
-// five template steps, loader check, export, enumeration, two .sdr copies);
+// line and three keep copies), or the BCD store 6 (listing, import, two
+// 64-bit copies, export of the store as it was, timeout) and the entry 13
+// (create, settings, title check, five template steps, loader check, export,
+// enumeration, two .sdr copies);
 // then partition choice 5, target folder 11, boot options 11, finishing 12.
 constexpr size_t kMostSurveyCommands = 4 + 10 + 6 + 2 + 5 + 3 + 12 + 3;
 constexpr size_t kMostDeployCommands = 5 + 11 + 11 + 12;
 constexpr size_t kMostBootIniCommands = 8;
-constexpr size_t kMostBcdStraightCommands = 5 + 13;
+constexpr size_t kMostBcdStraightCommands = 6 + 13;
 // Each stale-entry loop makes at most 21 passes of four commands: the
 // identifier batch, the join, the delete batch, the enumeration.
 constexpr size_t kMostStalePasses = 21;

@@ -18,7 +18,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "entry/logged_run_windows.h"
 #include "entry/program.h"
+#include "host/run_log_windows.h"
 #include "host/host.h"
 #include "host/host_windows.h"
 #include "host/scratch.h"
@@ -158,6 +160,21 @@ class RealPcTest : public check::Test {
   std::wstring dir_;
   std::wstring startFolder_;
   std::unique_ptr<Host> host_;
+};
+
+// TMP of this process, for as long as it lives.
+class TmpAs {
+ public:
+  explicit TmpAs(const std::wstring& value) {
+    GetEnvironmentVariableW(L"TMP", saved_, MAX_PATH * 2);
+    SetEnvironmentVariableW(L"TMP", value.c_str());
+  }
+  ~TmpAs() { SetEnvironmentVariableW(L"TMP", saved_); }
+  TmpAs(const TmpAs&) = delete;
+  TmpAs& operator=(const TmpAs&) = delete;
+
+ private:
+  wchar_t saved_[MAX_PATH * 2] = {};
 };
 
 // --- Message boxes come to the front ---
@@ -311,34 +328,45 @@ class StepFaultHost : public Host {
 
 Text g_notePath;
 
+// The line goes to the report and, as in the shipped entry, to the run log.
 void WriteNote(const char* line) {
   WriteRaw(g_notePath, line);
+  NoteFaultInRunLog(line);
 }
 
 int RunProbe(const std::string& what, const Text& report) {
   GuardTheRun();
   g_notePath = report;
   SetFaultNote(&WriteNote);
-  return RunGuarded([&] {
-    const std::unique_ptr<Host> real = CreateWindowsHost();
-    StepFaultHost host(*real, what);
-    return RunProgram(host);
-  });
+  const std::unique_ptr<Host> real = CreateWindowsHost();
+  StepFaultHost host(*real, what);
+  return RunLoggedProgram(host);
 }
 
 class Faults : public RealPcTest {
  protected:
-  // Runs the probe; it must end with exit code 0 in good time, leaving no box.
+  // Runs the probe; it must end with exit code 0 in good time, leaving no
+  // box, and its run log in the temporary folder (here the test's folder)
+  // must end with the fault's line.
   Text ProbeEndsQuietly(const std::string& what) {
     const Text report = AnsiIn("note.txt");
     DeleteFileA(report.c_str());
+    DeleteFileA(AnsiIn("kvxcfg.log").c_str());
+    const TmpAs tmp(dir_);
     const Ending ending = RunAndWatch(L"\"" + ExecutablePathW() + L"\" --kvx-probe " +
                                           WideOf(what) + L" \"" + WideOf(report) + L"\"",
                                       dir_, 120000);
     EXPECT_TRUE(ending.ended) << what << " still ran after two minutes";
     EXPECT_EQ(ending.exitCode, 0u) << what;
     EXPECT_EQ(ending.boxes, "") << what << " left a box";
-    return ReadRaw(report);
+    const Text note = ReadRaw(report);
+    const Text log = ReadRaw(AnsiIn("kvxcfg.log"));
+    const Text end =
+        "======== the run ended after a fault of the program: " + note + "; exit code 0 ========\r\n\r\n";
+    EXPECT_EQ(log.find("\xEF\xBB\xBF======== kvxcfg "), 0u) << log;
+    EXPECT_TRUE(log.size() > end.size() && log.compare(log.size() - end.size(), end.size(), end) == 0)
+        << log;
+    return note;
   }
 };
 
@@ -388,21 +416,6 @@ TEST_F(RealPcTest, ProgramInAChineseFolderRenamesItsVerdictMarker) {
   EXPECT_TRUE(ExistsW(setup + L"\\win_lan1"));
   EXPECT_FALSE(ExistsW(setup + L"\\win_lan"));
 }
-
-// TMP of this process, for as long as it lives.
-class TmpAs {
- public:
-  explicit TmpAs(const std::wstring& value) {
-    GetEnvironmentVariableW(L"TMP", saved_, MAX_PATH * 2);
-    SetEnvironmentVariableW(L"TMP", value.c_str());
-  }
-  ~TmpAs() { SetEnvironmentVariableW(L"TMP", saved_); }
-  TmpAs(const TmpAs&) = delete;
-  TmpAs& operator=(const TmpAs&) = delete;
-
- private:
-  wchar_t saved_[MAX_PATH * 2] = {};
-};
 
 TEST_F(RealPcTest, EnvironmentPathOutsideTheCodePageComesInItsShortForm) {
   // A user named in Cyrillic.

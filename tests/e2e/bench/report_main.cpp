@@ -6,7 +6,8 @@
 // Prints the verdict of "1"; every command line and batch text the
 // configurator ran, in order, with the tools' calls under them, its message
 // boxes, pauses and own file operations; the boot entry it left; its
-// settings files; the target folder; and the figures of each run.
+// settings files; the target folder; where the configurator's own run log is
+// and its last lines; and the figures of each run.
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -120,6 +121,16 @@ void Figures(const ProgramRun& run) {
             << "; exit code " << run.exitCode << "\n";
 }
 
+// The boot configuration as it was before the product, when a run kept it.
+void SavedBootConfiguration(const RunFolder& folder) {
+  for (const char* name : {"boot.ini.before", "BCD.before"}) {
+    std::string bytes;
+    if (folder.Read(std::string(kProduct) + name, &bytes))
+      std::cout << "  kept as it was before the product: " << kProduct << name << " ("
+                << bytes.size() << " bytes)\n";
+  }
+}
+
 void BootEntry(const RunFolder& folder) {
   if (folder.Exists(std::string(kProduct) + "nt")) {
     const std::string pass = folder.Text(std::string(kProduct) + "krv_pass.ini");
@@ -130,6 +141,7 @@ void BootEntry(const RunFolder& folder) {
     std::cout << "Boot entry: " << bootIni << " (attributes " << folder.Attributes(bootIni)
               << ")\n";
     Block(folder.Text(bootIni), "  ");
+    SavedBootConfiguration(folder);
     return;
   }
   BcdStore store;
@@ -161,6 +173,7 @@ void BootEntry(const RunFolder& folder) {
     if (const std::string* timeout = manager->Find("timeout"))
       std::cout << "  boot menu timeout: " << *timeout << "\n";
   }
+  SavedBootConfiguration(folder);
 }
 
 void SettingsFiles(const RunFolder& folder) {
@@ -193,6 +206,33 @@ void TargetFolder(const RunFolder& folder) {
     std::cout << " " << Utf8(name);
   std::cout << "\n  access rights granted (the access tool's record):\n";
   Block(folder.Text("C:\\kvxbench\\fixture\\xc_grants.txt"), "  ");
+}
+
+// The configurator's own record of its runs (UTF-8 with a byte-order mark):
+// where it is and how it ends.
+void RunLogTail(const RunFolder& folder) {
+  if (folder.Temp().empty())
+    return;
+  const std::string path = folder.Temp() + "\\kvxcfg.log";
+  std::string bytes;
+  if (!folder.Read(path, &bytes)) {
+    std::cout << "Run log: " << Utf8(path) << " (missing)\n\n";
+    return;
+  }
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    bytes.erase(0, 3);
+  std::vector<std::string> lines = SplitLines(bytes);
+  while (!lines.empty() && lines.back().empty())
+    lines.pop_back();  // the blank line after each run's section
+  const size_t shown = std::min<size_t>(lines.size(), 16);
+  std::cout << "Run log: " << Utf8(path) << " (" << lines.size() << " lines"
+            << (folder.Exists(std::string(kProduct) + "kvxcfg.log")
+                    ? std::string(", copied to ") + kProduct + "kvxcfg.log"
+                    : std::string())
+            << "), its last " << shown << " lines:\n";
+  for (size_t i = lines.size() - shown; i < lines.size(); ++i)
+    std::cout << "  " << lines[i] << "\n";
+  std::cout << "\n";
 }
 
 }  // namespace
@@ -232,6 +272,7 @@ int main(int argc, char** argv) {
     TargetFolder(folder);
     std::cout << "\n";
   }
+  RunLogTail(folder);
   std::cout << "Figures:\n";
   for (const ProgramRun& run : folder.runs())
     Figures(run);

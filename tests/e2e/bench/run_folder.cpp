@@ -151,6 +151,7 @@ bool RunFolder::Load(const std::string& folder, std::string* error) {
   events_ = ParseCallLog(log);
   runs_ = SplitRuns(events_);
   ReadHostFile(folder + "/state.txt", &state_);
+  ReadHostFile(folder + "/temp.txt", &temp_);
   return true;
 }
 
@@ -245,6 +246,10 @@ std::string IniValue(const std::string& text, const std::string& section, const 
 
 std::string Utf8(const std::string& gbk) {
   return Convert(gbk, "UTF-8", "GBK");
+}
+
+std::string Gbk(const std::string& utf8) {
+  return Convert(utf8, "GBK", "UTF-8");
 }
 
 }  // namespace kvx::bench

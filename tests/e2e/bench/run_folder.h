@@ -74,9 +74,14 @@ class RunFolder {
   // The verdict marker's name in the setup folder ("win_lan", "win_lan1", ...).
   std::string Verdict() const;
 
+  // The machine's TMP as the run set it (GBK), where the configurator keeps
+  // its run log; empty when the run folder does not tell.
+  const std::string& Temp() const { return temp_; }
+
  private:
   std::string folder_;
   std::string state_;
+  std::string temp_;
   std::vector<Event> events_;
   std::vector<ProgramRun> runs_;
 };
@@ -85,8 +90,9 @@ class RunFolder {
 // ASCII case. Empty when absent.
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key);
 
-// GBK bytes as UTF-8, for a terminal.
+// GBK bytes as UTF-8, for a terminal; and back.
 std::string Utf8(const std::string& gbk);
+std::string Gbk(const std::string& utf8);
 
 }  // namespace kvx::bench
 

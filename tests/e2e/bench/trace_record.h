@@ -18,7 +18,7 @@ inline constexpr const char* kRecordExit = "@exit";    // exit code, processes s
 inline constexpr const char* kRecordRun = "@run";                // command line
 inline constexpr const char* kRecordBatch = "@batch";            // path, bytes as run
 inline constexpr const char* kRecordNotStarted = "@notstarted";  // Windows error code
-inline constexpr const char* kRecordEnded = "@ended";            // (the started process ended)
+inline constexpr const char* kRecordEnded = "@ended";            // exit code of the started process
 inline constexpr const char* kRecordBox = "@box";                // style, caption or "-", text
 inline constexpr const char* kRecordShown = "@shown";    // caption, text, buttons "6=&Yes 7=&No"
 inline constexpr const char* kRecordPress = "@press";    // button code pressed

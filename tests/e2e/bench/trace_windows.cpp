@@ -6,7 +6,7 @@
 //
 //   CreateProcessA      the exact command line; for a batch file started by
 //                       its path, also the file's bytes as they are run
-//   WaitForSingleObject the end of that process
+//   WaitForSingleObject the end of that process, with its exit code
 //   MessageBoxW/A       style, caption and text as passed; what the box
 //                       really shows (read from its window) and the button
 //                       pressed on it; the code returned
@@ -140,7 +140,12 @@ DWORD WINAPI HookWaitForSingleObject(HANDLE handle, DWORD milliseconds) {
   DWORD result = RealWaitForSingleObject(handle, milliseconds);
   if (handle == g_lastProcess && handle != nullptr) {
     g_lastProcess = nullptr;
-    Record(kvx::bench::kRecordEnded, {});
+    DWORD exitCode = 0;
+    DWORD error = GetLastError();
+    if (!GetExitCodeProcess(handle, &exitCode))
+      exitCode = STILL_ACTIVE;
+    SetLastError(error);
+    Record(kvx::bench::kRecordEnded, {std::to_string(exitCode)});
   }
   return result;
 }

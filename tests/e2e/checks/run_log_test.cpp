@@ -1,0 +1,341 @@
+// The configurator's run log on the sample machines, held against the
+// bench's trace: kvxcfg.log in the machine's TMP holds one section per run,
+// with every command line the tracer saw, in the same order and with the
+// same exit codes, the message boxes with their answers and the pauses; its
+// copy in the product folder; and the boot configuration kept as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/bench/trace_record.h"
+#include "tests/e2e/checks/e2e_support.h"
+#include "tests/tools/bcd_store.h"
+
+namespace kvx::e2e {
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+const std::string kBar = "======== ";
+const std::string kUnderHead(11, ' ');
+
+Lines SplitAtLineBreaks(const std::string& text) {
+  Lines lines;
+  size_t from = 0;
+  for (size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+    lines.push_back(text.substr(from, at - from));
+  lines.push_back(text.substr(from));
+  return lines;
+}
+
+std::string JoinLines(const Lines& lines) {
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i)
+    text += (i == 0 ? "" : "\r\n") + lines[i];
+  return text;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// One entry of a section: the head after the time column, the "| " lines
+// under it.
+struct Entry {
+  std::string head;
+  Lines under;
+};
+
+// One run's section: its head and closing lines, and its entries.
+struct Section {
+  Lines head;
+  std::string closing;
+  std::vector<Entry> entries;
+};
+
+// The log as GBK text, cut into its sections; fails the test when the file
+// is missing or does not begin with the byte-order mark.
+std::vector<Section> Sections(const RunFolder& folder, const std::string& path) {
+  std::string bytes;
+  EXPECT_TRUE(folder.Read(path, &bytes)) << bench::Utf8(path);
+  EXPECT_TRUE(StartsWith(bytes, kBom));
+  std::vector<Section> sections;
+  for (const std::string& line :
+       SplitAtLineBreaks(bench::Gbk(StartsWith(bytes, kBom) ? bytes.substr(3) : bytes))) {
+    if (StartsWith(line, kBar + "kvxcfg ")) {
+      sections.push_back({{line}, "", {}});
+    } else if (sections.empty() || line.empty()) {
+      continue;
+    } else if (StartsWith(line, kBar + "end of job ")) {
+      sections.back().closing = line;
+    } else if (StartsWith(line, kUnderHead + "| ") && !sections.back().entries.empty()) {
+      sections.back().entries.back().under.push_back(line.substr(kUnderHead.size() + 2));
+    } else if (line.size() > 11 && line[5] == '.' && line.compare(9, 2, "  ") == 0) {
+      sections.back().entries.push_back({line.substr(11), {}});
+    } else {
+      sections.back().head.push_back(line);
+    }
+  }
+  return sections;
+}
+
+// What the log tells of the commands, boxes and pauses, in the tracer's
+// terms: "run LINE" (as the system got it), "exit CODE", "not started
+// ERROR", "box STYLE CAPTION TEXT", "answer CODE", "pause MS".
+Lines LoggedSteps(const Section& section) {
+  Lines steps;
+  for (const Entry& entry : section.entries) {
+    const std::string& head = entry.head;
+    if (StartsWith(head, "run ")) {
+      Lines lines = {head.substr(4)};
+      lines.insert(lines.end(), entry.under.begin(), entry.under.end());
+      steps.push_back("run " + JoinLines(lines));
+    } else if (StartsWith(head, "  started as ")) {
+      steps.back() = "run " + head.substr(13);
+    } else if (StartsWith(head, "  exit code ")) {
+      steps.push_back("exit " + head.substr(12, head.find(' ', 12) - 12));
+    } else if (StartsWith(head, "  did not start: error ")) {
+      steps.push_back("not started " + head.substr(23, head.find(' ', 23) - 23));
+    } else if (StartsWith(head, "message box, style ")) {
+      const std::string style = head.substr(19, 4);
+      const size_t quote = head.find("caption \"");
+      const std::string caption =
+          quote == std::string::npos ? "-" : head.substr(quote + 9, head.rfind('"') - quote - 9);
+      steps.push_back("box " + style + " " + caption + " " + JoinLines(entry.under));
+    } else if (StartsWith(head, "  answer ")) {
+      steps.push_back("answer " + head.substr(9, head.find(' ', 9) - 9));
+    } else if (StartsWith(head, "pause ")) {
+      steps.push_back("pause " + head.substr(6, head.find(' ', 6) - 6));
+    }
+  }
+  return steps;
+}
+
+Lines TracedSteps(const ProgramRun& run) {
+  Lines steps;
+  for (const Event& event : run.events) {
+    if (event.kind == bench::kRecordRun) {
+      steps.push_back("run " + event.Field(0));
+    } else if (event.kind == bench::kRecordEnded) {
+      steps.push_back("exit " + event.Field(0));
+    } else if (event.kind == bench::kRecordNotStarted) {
+      steps.push_back("not started " + event.Field(0));
+    } else if (event.kind == bench::kRecordBox) {
+      steps.push_back("box " + event.Field(0) + " " + event.Field(1) + " " + event.Field(2));
+    } else if (event.kind == bench::kRecordAnswer) {
+      steps.push_back("answer " + event.Field(0));
+    } else if (event.kind == bench::kRecordPause) {
+      steps.push_back("pause " + event.Field(0));
+    }
+  }
+  return steps;
+}
+
+// The batch texts the log shows as written, checked against the bytes the
+// tracer saw run: a batch that no command named between its writing and its
+// run (the joins and the fill-in change theirs) runs as the log shows it.
+void ExpectBatchesAsWritten(const Section& section, const ProgramRun& run) {
+  std::map<std::string, std::string> written;  // path -> text, while no command named it
+  Lines asWritten;                             // per command: the text its batch was written with
+  for (const Entry& entry : section.entries) {
+    if (StartsWith(entry.head, "write ")) {
+      written[entry.head.substr(6, entry.head.size() - 7)] = JoinLines(entry.under);
+    } else if (StartsWith(entry.head, "run ")) {
+      const std::string line = entry.head.substr(4);
+      for (auto it = written.begin(); it != written.end();) {
+        const bool named = line != it->first && line.find(it->first) != std::string::npos;
+        it = named ? written.erase(it) : std::next(it);
+      }
+      const auto it = written.find(line);
+      asWritten.push_back(it == written.end() ? std::string() : it->second);
+    }
+  }
+  size_t commands = 0, checked = 0;
+  for (const Event& event : run.events) {
+    if (event.kind == bench::kRecordRun) {
+      ++commands;
+    } else if (event.kind == bench::kRecordBatch && commands <= asWritten.size() &&
+               !asWritten[commands - 1].empty()) {
+      EXPECT_TRUE(SameBytes(asWritten[commands - 1], event.Field(1)))
+          << bench::Utf8(event.Field(0));
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 0u);
+}
+
+// Every run of the machine has its section, in order, closed with exit code
+// 0, and the section holds what the tracer saw. Returns the sections.
+std::vector<Section> ExpectLogOfEveryRun(const RunFolder& folder) {
+  EXPECT_FALSE(folder.Temp().empty());
+  const std::string path = folder.Temp() + "\\kvxcfg.log";
+  const std::vector<Section> sections = Sections(folder, path);
+  EXPECT_EQ(sections.size(), folder.runs().size());
+  for (size_t i = 0; i < sections.size() && i < folder.runs().size(); ++i) {
+    const Section& section = sections[i];
+    const ProgramRun& run = folder.runs()[i];
+    SCOPED_TRACE("run " + std::to_string(i + 1) + " (\"" + run.argument + "\")");
+    if (section.head.size() < 3) {
+      ADD_FAILURE() << "the section's head is short";
+      continue;
+    }
+    EXPECT_TRUE(
+        StartsWith(section.head[0], kBar + "kvxcfg 2013.01.23, job \"" + run.argument + "\", "));
+    EXPECT_TRUE(StartsWith(section.head[1], "Windows ")) << section.head[1];
+    EXPECT_NE(section.head[1].find("; ANSI code page 936; WOW64: "), std::string::npos);
+    EXPECT_EQ(section.head[2], "program folder: C:\\KVX Setup");
+    EXPECT_TRUE(StartsWith(section.closing,
+                           kBar + "end of job \"" + run.argument + "\": exit code 0 after "))
+        << section.closing;
+
+    const Lines logged = LoggedSteps(section);
+    const Lines traced = TracedSteps(run);
+    EXPECT_EQ(logged.size(), traced.size());
+    for (size_t k = 0; k < logged.size() && k < traced.size(); ++k) {
+      if (logged[k] != traced[k]) {
+        ADD_FAILURE() << "step " << k + 1 << ": the log has\n  " << bench::Utf8(logged[k])
+                      << "\nthe tracer saw\n  " << bench::Utf8(traced[k]);
+        break;
+      }
+    }
+    if (run.argument == "2")
+      ExpectBatchesAsWritten(section, run);
+  }
+  // The install run leaves the whole log in the product folder.
+  if (folder.Run("2") != nullptr) {
+    EXPECT_TRUE(SameBytes(folder.Text(kProduct + "kvxcfg.log"), folder.Text(path)));
+    EXPECT_NE(
+        sections.back().closing.find("; a copy of the log goes to c:\\vesk\\korv\\kvxcfg.log"),
+        std::string::npos);
+  }
+  return sections;
+}
+
+bool Notes(const Section& section, const std::string& note) {
+  for (const Entry& entry : section.entries) {
+    if (entry.head == "note: " + note)
+      return true;
+  }
+  return false;
+}
+
+// BCD.before in the product folder holds the store as the machine held it
+// before the run (the doubles' store file, read as the store), which the
+// run then changed.
+void ExpectStoreKeptAsItWas(const RunFolder& folder) {
+  bench::BcdStore before, saved;
+  std::string error;
+  ASSERT_TRUE(
+      bench::ParseBcdStore(folder.Text("C:\\kvxbench\\before\\bcd_store.txt"), &before, &error))
+      << error;
+  ASSERT_TRUE(bench::ParseBcdStore(folder.Text(kProduct + "BCD.before"), &saved, &error)) << error;
+  EXPECT_EQ(bench::FormatBcdStore(saved), bench::FormatBcdStore(before));
+  EXPECT_NE(folder.Text("C:\\kvxbench\\fixture\\bcd_store.txt"), bench::FormatBcdStore(before));
+  EXPECT_EQ(folder.Attributes(kProduct + "BCD.before"), "");
+}
+
+TEST(Windows7English, RunLogHoldsWhatTheTracerSawAndTheStoreIsKeptAsItWas) {
+  const RunFolder& folder = Machine("win7-en");
+  const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
+  ASSERT_EQ(sections.size(), 2u);
+  EXPECT_TRUE(Notes(sections[0], "verdict: the marker keeps its name win_lan"));
+  EXPECT_TRUE(Notes(sections[1],
+                    "survey: Windows family \"vt\", system drive C:, boot disk 0, "
+                    "active drive C:"));
+  EXPECT_TRUE(Notes(sections[1], "target partition 5, drive D:"));
+  EXPECT_TRUE(Notes(sections[1],
+                    "entry identifier read back: "
+                    "\"{1fa4e2b0-5c9d-11e2-8d37-000000000001}\""));
+  EXPECT_TRUE(Notes(sections[1],
+                    "the store as it was before the product: exported to "
+                    "c:\\vesk\\korv\\BCD.before"));
+  // A 32-bit program on 64-bit Windows: the store check and the import fail
+  // until bcdedit is copied into syswow64; the export follows the copy.
+  EXPECT_TRUE(InOrder(Steps(RunOf(folder, "2")),
+                      {"batch \r\nbcdedit /import C:\\boot\\bcd\r\n",
+                       "batch \r\nsubst b: C:\\windows\\system32&&echo d|xcopy b:\\bcdedit.exe "
+                       "C:\\windows\\syswow64 /k /r /h /c /y&subst b: /d\r\n",
+                       "batch \r\nbcdedit /export c:\\vesk\\korv\\BCD.before\r\n",
+                       "batch \r\nbcdedit /timeout 5\r\n"}));
+
+  ExpectStoreKeptAsItWas(folder);
+}
+
+TEST(WindowsXpChinese, RunLogHoldsWhatTheTracerSawAndBootIniIsKeptAsItWas) {
+  const RunFolder& folder = Machine("xp-zh");
+  const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
+  ASSERT_EQ(sections.size(), 2u);
+  EXPECT_TRUE(Notes(sections[1],
+                    "boot.ini as it was before the product: copied to "
+                    "c:\\vesk\\korv\\boot.ini.before"));
+  // TMP has blanks: the scratch files go to its short form, the log stays in TMP.
+  bool shortForm = false;
+  for (const Entry& entry : sections[1].entries) {
+    shortForm =
+        shortForm || StartsWith(entry.head, "note: TMP \"" + folder.Temp() +
+                                                "\" holds a blank: the scratch files go to ");
+  }
+  EXPECT_TRUE(shortForm);
+
+  // Copied before the first change of boot.ini, its copy's attributes cleared.
+  const std::string copy = "host copy C:\\boot.ini c:\\vesk\\korv\\boot.ini.before";
+  const Lines steps = Steps(RunOf(folder, "2"));
+  const auto at = std::find(steps.begin(), steps.end(), copy);
+  ASSERT_NE(at, steps.end());
+  for (auto it = steps.begin(); it != at; ++it)
+    EXPECT_EQ(it->find("boot.ini"), std::string::npos) << bench::Utf8(*it);
+  EXPECT_TRUE(InOrder(steps, {copy, "host attributes c:\\vesk\\korv\\boot.ini.before 128",
+                              "host attributes C:\\boot.ini 128"}));
+
+  // The old boot.ini, with the product as its default and its older line.
+  const std::string before = folder.Text("C:\\kvxbench\\before\\boot.ini");
+  EXPECT_NE(before.find("default=C:\\KVLDR"), std::string::npos);
+  EXPECT_TRUE(SameBytes(folder.Text(kProduct + "boot.ini.before"), before));
+  EXPECT_EQ(folder.Attributes(kProduct + "boot.ini.before"), "");
+  EXPECT_NE(folder.Text("C:\\boot.ini"), before);
+}
+
+// --- win7-en installed twice (KVX_RUNS_2=2, run folder win7-en-twice) ---
+
+TEST(Windows7InstalledTwice, TheSecondRunKeepsTheFirstRunsCopyOfTheStore) {
+  const RunFolder& folder = Machine("win7-en-twice");
+  const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
+  ASSERT_EQ(sections.size(), 3u);  // "1", "2", "2"
+  ASSERT_EQ(folder.runs().size(), 3u);
+  EXPECT_TRUE(Notes(sections[1],
+                    "the store as it was before the product: exported to "
+                    "c:\\vesk\\korv\\BCD.before"));
+  EXPECT_TRUE(Notes(sections[2],
+                    "the store as it was before the product: kept in "
+                    "c:\\vesk\\korv\\BCD.before"));
+  EXPECT_TRUE(InOrder(Calls(folder.runs()[1], "bcdedit"),
+                      {"bcdedit /export c:\\vesk\\korv\\BCD.before", "bcdedit /timeout 5"}));
+  for (const std::string& call : Calls(folder.runs()[2], "bcdedit"))
+    EXPECT_EQ(call.find("BCD.before"), std::string::npos) << call;
+  // The second run removed the first one's entry and made its own.
+  EXPECT_TRUE(InOrder(Calls(folder.runs()[2], "bcdedit"),
+                      {"bcdedit /delete {1fa4e2b0-5c9d-11e2-8d37-000000000001} /cleanup",
+                       "bcdedit /create /d \"KORVAX v2013.01.23\" /application bootsector"}));
+
+  // The copy is still the store as the machine held it before the first run.
+  ExpectStoreKeptAsItWas(folder);
+}
+
+TEST(ProductOnAnotherWindows, RunLogClosesTheRunTheUserEnded) {
+  const RunFolder& folder = Machine("other-windows");
+  const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
+  ASSERT_EQ(sections.size(), 1u);
+  EXPECT_TRUE(Notes(sections[0], "verdict: the marker becomes win_lan1"));
+  EXPECT_TRUE(InOrder(
+      LoggedSteps(sections[0]),
+      {"box 0x34 警告 " + std::string("警告：发现在另外一个WINDOWS里已经安装了本软件。\r\n"
+                                      "请不要继续安装本软件，以避免造成冲突和误恢复。\r\n"
+                                      "如果继续安装，建议仅使用GHOST英文手动模式。\r\n\r\n"
+                                      "是否继续安装本软件？\r\n\r\n是=继续安装\r\n否=放弃安装"),
+       "answer 7"}));
+}
+
+}  // namespace
+}  // namespace kvx::e2e
