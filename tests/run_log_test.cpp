@@ -14,6 +14,7 @@
 #include "entry/program.h"
 #include "host/run_log.h"
 #include "tests/support/expected_blocks.h"
+#include "tests/support/run_log_reader.h"
 #include "tests/support/sample_machines.h"
 #include "tests/support/simulated_windows.h"
 #include "tests/tools/text.h"
@@ -123,41 +124,15 @@ Lines PlainTranscript(Machine::Kind kind) {
   return machine.host.Transcript();
 }
 
-// One entry of the log: its head (after the time) and the lines under it.
-struct Entry {
-  Text head;
-  Lines block;
-};
+using Entry = testing::LogEntry;
+using testing::JoinLines;
+using testing::SplitAtLineBreaks;
 
-Lines SplitAtLineBreaks(const Text& text) {
-  Lines lines;
-  size_t from = 0;
-  for (size_t at; (at = text.find("\r\n", from)) != Text::npos; from = at + 2)
-    lines.push_back(text.substr(from, at - from));
-  lines.push_back(text.substr(from));
-  return lines;
-}
-
-Text JoinLines(const Lines& lines) {
-  Text text;
-  for (size_t i = 0; i < lines.size(); ++i)
-    text += (i == 0 ? "" : "\r\n") + lines[i];
-  return text;
-}
-
-// The entries of a log section: lines that begin with the time column
-// ("   12.345  "), each followed by its "| " lines.
+// The entries of the log's one section.
 std::vector<Entry> Entries(const Text& log) {
-  std::vector<Entry> entries;
-  const Text bar = std::string(11, ' ') + "| ";
-  for (const Text& line : SplitAtLineBreaks(log)) {
-    if (line.compare(0, bar.size(), bar) == 0 && !entries.empty()) {
-      entries.back().block.push_back(line.substr(bar.size()));
-    } else if (line.size() > 11 && line[5] == '.' && line.compare(9, 2, "  ") == 0) {
-      entries.push_back({line.substr(11), {}});
-    }
-  }
-  return entries;
+  const std::vector<testing::LogSection> sections = testing::ReadLogSections(log);
+  EXPECT_EQ(sections.size(), 1u);
+  return sections.empty() ? std::vector<Entry>() : sections[0].entries;
 }
 
 // What passed through the host, as the log must tell it: commands (a head
@@ -168,12 +143,12 @@ Lines Steps(const std::vector<Entry>& entries) {
     const Text& head = entry.head;
     if (head.compare(0, 4, "run ") == 0) {
       Lines lines = {head.substr(4)};
-      lines.insert(lines.end(), entry.block.begin(), entry.block.end());
+      lines.insert(lines.end(), entry.under.begin(), entry.under.end());
       steps.push_back("run " + JoinLines(lines));
     } else if (head.compare(0, 6, "write ") == 0) {
-      steps.push_back("write " + head.substr(6, head.size() - 7) + " " + JoinLines(entry.block));
+      steps.push_back("write " + head.substr(6, head.size() - 7) + " " + JoinLines(entry.under));
     } else if (head.compare(0, 12, "message box,") == 0) {
-      steps.push_back(head + " " + JoinLines(entry.block));
+      steps.push_back(head + " " + JoinLines(entry.under));
     } else if (head.compare(0, 9, "  answer ") == 0 || head.compare(0, 6, "pause ") == 0) {
       steps.push_back(head);
     }

@@ -12,48 +12,22 @@
 
 #include "tests/e2e/bench/trace_record.h"
 #include "tests/e2e/checks/e2e_support.h"
+#include "tests/support/run_log_reader.h"
 #include "tests/tools/bcd_store.h"
+#include "tests/tools/text.h"
 
 namespace kvx::e2e {
 namespace {
 
+using bench::StartsWith;
+
+using testing::HoldsNote;
+using testing::JoinLines;
+using Entry = testing::LogEntry;
+using Section = testing::LogSection;
+
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kBar = "======== ";
-const std::string kUnderHead(11, ' ');
-
-Lines SplitAtLineBreaks(const std::string& text) {
-  Lines lines;
-  size_t from = 0;
-  for (size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
-    lines.push_back(text.substr(from, at - from));
-  lines.push_back(text.substr(from));
-  return lines;
-}
-
-std::string JoinLines(const Lines& lines) {
-  std::string text;
-  for (size_t i = 0; i < lines.size(); ++i)
-    text += (i == 0 ? "" : "\r\n") + lines[i];
-  return text;
-}
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-// One entry of a section: the head after the time column, the "| " lines
-// under it.
-struct Entry {
-  std::string head;
-  Lines under;
-};
-
-// One run's section: its head and closing lines, and its entries.
-struct Section {
-  Lines head;
-  std::string closing;
-  std::vector<Entry> entries;
-};
 
 // The log as GBK text, cut into its sections; fails the test when the file
 // is missing or does not begin with the byte-order mark.
@@ -61,24 +35,7 @@ std::vector<Section> Sections(const RunFolder& folder, const std::string& path) 
   std::string bytes;
   EXPECT_TRUE(folder.Read(path, &bytes)) << bench::Utf8(path);
   EXPECT_TRUE(StartsWith(bytes, kBom));
-  std::vector<Section> sections;
-  for (const std::string& line :
-       SplitAtLineBreaks(bench::Gbk(StartsWith(bytes, kBom) ? bytes.substr(3) : bytes))) {
-    if (StartsWith(line, kBar + "kvxcfg ")) {
-      sections.push_back({{line}, "", {}});
-    } else if (sections.empty() || line.empty()) {
-      continue;
-    } else if (StartsWith(line, kBar + "end of job ")) {
-      sections.back().closing = line;
-    } else if (StartsWith(line, kUnderHead + "| ") && !sections.back().entries.empty()) {
-      sections.back().entries.back().under.push_back(line.substr(kUnderHead.size() + 2));
-    } else if (line.size() > 11 && line[5] == '.' && line.compare(9, 2, "  ") == 0) {
-      sections.back().entries.push_back({line.substr(11), {}});
-    } else {
-      sections.back().head.push_back(line);
-    }
-  }
-  return sections;
+  return testing::ReadLogSections(bench::Gbk(StartsWith(bytes, kBom) ? bytes.substr(3) : bytes));
 }
 
 // What the log tells of the commands, boxes and pauses, in the tracer's
@@ -213,14 +170,6 @@ std::vector<Section> ExpectLogOfEveryRun(const RunFolder& folder) {
   return sections;
 }
 
-bool Notes(const Section& section, const std::string& note) {
-  for (const Entry& entry : section.entries) {
-    if (entry.head == "note: " + note)
-      return true;
-  }
-  return false;
-}
-
 // BCD.before in the product folder holds the store as the machine held it
 // before the run (the doubles' store file, read as the store), which the
 // run then changed.
@@ -240,15 +189,15 @@ TEST(Windows7English, RunLogHoldsWhatTheTracerSawAndTheStoreIsKeptAsItWas) {
   const RunFolder& folder = Machine("win7-en");
   const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
   ASSERT_EQ(sections.size(), 2u);
-  EXPECT_TRUE(Notes(sections[0], "verdict: the marker keeps its name win_lan"));
-  EXPECT_TRUE(Notes(sections[1],
+  EXPECT_TRUE(HoldsNote(sections[0], "verdict: the marker keeps its name win_lan"));
+  EXPECT_TRUE(HoldsNote(sections[1],
                     "survey: Windows family \"vt\", system drive C:, boot disk 0, "
                     "active drive C:"));
-  EXPECT_TRUE(Notes(sections[1], "target partition 5, drive D:"));
-  EXPECT_TRUE(Notes(sections[1],
+  EXPECT_TRUE(HoldsNote(sections[1], "target partition 5, drive D:"));
+  EXPECT_TRUE(HoldsNote(sections[1],
                     "entry identifier read back: "
                     "\"{1fa4e2b0-5c9d-11e2-8d37-000000000001}\""));
-  EXPECT_TRUE(Notes(sections[1],
+  EXPECT_TRUE(HoldsNote(sections[1],
                     "the store as it was before the product: exported to "
                     "c:\\vesk\\korv\\BCD.before"));
   // A 32-bit program on 64-bit Windows: the store check and the import fail
@@ -267,7 +216,7 @@ TEST(WindowsXpChinese, RunLogHoldsWhatTheTracerSawAndBootIniIsKeptAsItWas) {
   const RunFolder& folder = Machine("xp-zh");
   const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
   ASSERT_EQ(sections.size(), 2u);
-  EXPECT_TRUE(Notes(sections[1],
+  EXPECT_TRUE(HoldsNote(sections[1],
                     "boot.ini as it was before the product: copied to "
                     "c:\\vesk\\korv\\boot.ini.before"));
   // TMP has blanks: the scratch files go to its short form, the log stays in TMP.
@@ -304,10 +253,10 @@ TEST(Windows7InstalledTwice, TheSecondRunKeepsTheFirstRunsCopyOfTheStore) {
   const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
   ASSERT_EQ(sections.size(), 3u);  // "1", "2", "2"
   ASSERT_EQ(folder.runs().size(), 3u);
-  EXPECT_TRUE(Notes(sections[1],
+  EXPECT_TRUE(HoldsNote(sections[1],
                     "the store as it was before the product: exported to "
                     "c:\\vesk\\korv\\BCD.before"));
-  EXPECT_TRUE(Notes(sections[2],
+  EXPECT_TRUE(HoldsNote(sections[2],
                     "the store as it was before the product: kept in "
                     "c:\\vesk\\korv\\BCD.before"));
   EXPECT_TRUE(InOrder(Calls(folder.runs()[1], "bcdedit"),
@@ -327,7 +276,7 @@ TEST(ProductOnAnotherWindows, RunLogClosesTheRunTheUserEnded) {
   const RunFolder& folder = Machine("other-windows");
   const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
   ASSERT_EQ(sections.size(), 1u);
-  EXPECT_TRUE(Notes(sections[0], "verdict: the marker becomes win_lan1"));
+  EXPECT_TRUE(HoldsNote(sections[0], "verdict: the marker becomes win_lan1"));
   EXPECT_TRUE(InOrder(
       LoggedSteps(sections[0]),
       {"box 0x34 警告 " + std::string("警告：发现在另外一个WINDOWS里已经安装了本软件。\r\n"

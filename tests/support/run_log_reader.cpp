@@ -1,0 +1,60 @@
+#include "tests/support/run_log_reader.h"
+
+#include "tests/tools/text.h"
+
+namespace kvx::testing {
+
+namespace {
+const std::string kBar = "======== ";
+const std::string kUnderHead = std::string(11, ' ') + "| ";
+
+bool IsEntryHead(const std::string& line) {
+  return line.size() > 11 && line[5] == '.' && line.compare(9, 2, "  ") == 0;
+}
+}  // namespace
+
+LogLines SplitAtLineBreaks(const std::string& text) {
+  LogLines lines;
+  size_t from = 0;
+  for (size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+    lines.push_back(text.substr(from, at - from));
+  lines.push_back(text.substr(from));
+  return lines;
+}
+
+std::string JoinLines(const LogLines& lines) {
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i)
+    text += (i == 0 ? "" : "\r\n") + lines[i];
+  return text;
+}
+
+std::vector<LogSection> ReadLogSections(const std::string& text) {
+  std::vector<LogSection> sections;
+  for (const std::string& line : SplitAtLineBreaks(text)) {
+    if (bench::StartsWith(line, kBar + "kvxcfg ")) {
+      sections.push_back({{line}, "", {}});
+    } else if (sections.empty() || line.empty()) {
+      continue;
+    } else if (bench::StartsWith(line, kBar + "end of job ")) {
+      sections.back().closing = line;
+    } else if (bench::StartsWith(line, kUnderHead) && !sections.back().entries.empty()) {
+      sections.back().entries.back().under.push_back(line.substr(kUnderHead.size()));
+    } else if (IsEntryHead(line)) {
+      sections.back().entries.push_back({line.substr(11), {}});
+    } else {
+      sections.back().head.push_back(line);
+    }
+  }
+  return sections;
+}
+
+bool HoldsNote(const LogSection& section, const std::string& note) {
+  for (const LogEntry& entry : section.entries) {
+    if (entry.head == "note: " + note)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace kvx::testing

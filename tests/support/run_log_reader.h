@@ -1,0 +1,42 @@
+// The run log (kvxcfg.log) read back by the tests: cut into the sections of
+// its runs and their entries, as a support person reads it.
+#ifndef KVXCFG_TESTS_SUPPORT_RUN_LOG_READER_H
+#define KVXCFG_TESTS_SUPPORT_RUN_LOG_READER_H
+
+#include <string>
+#include <vector>
+
+namespace kvx::testing {
+
+using LogLines = std::vector<std::string>;
+
+// The text's lines, split at CR LF; the last is what follows the last one.
+LogLines SplitAtLineBreaks(const std::string& text);
+// The lines joined with CR LF between them.
+std::string JoinLines(const LogLines& lines);
+
+// One entry: the head after the time column ("   12.345  "), and the lines
+// written under it after "| ".
+struct LogEntry {
+  std::string head;
+  LogLines under;
+};
+
+// One run's section: the lines of its head (from "======== kvxcfg ..."),
+// its closing line ("======== end of job ..."; empty while none), entries.
+struct LogSection {
+  LogLines head;
+  std::string closing;
+  std::vector<LogEntry> entries;
+};
+
+// The sections of a log's text (GBK, without the byte-order mark); what
+// comes before the first section's head is skipped.
+std::vector<LogSection> ReadLogSections(const std::string& text);
+
+// Whether the section holds the step's note "note: NOTE".
+bool HoldsNote(const LogSection& section, const std::string& note);
+
+}  // namespace kvx::testing
+
+#endif  // KVXCFG_TESTS_SUPPORT_RUN_LOG_READER_H
