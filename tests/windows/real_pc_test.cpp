@@ -21,6 +21,7 @@
 #include "entry/logged_run_windows.h"
 #include "entry/program.h"
 #include "host/run_log_windows.h"
+#include "host/forwarding_host.h"
 #include "host/host.h"
 #include "host/host_windows.h"
 #include "host/scratch.h"
@@ -258,14 +259,14 @@ TEST_F(RealPcTest, MessageBoxesAskToComeToTheFrontAndKeepTheirStyleAndAnswer) {
 
 // A run of the program ("1") on this machine whose first command goes wrong
 // once it has run, in the way that WHAT names.
-class StepFaultHost : public Host {
+class StepFaultHost : public ForwardingHost {
  public:
-  StepFaultHost(Host& real, std::string what) : real_(real), what_(std::move(what)) {}
+  StepFaultHost(Host& real, std::string what) : ForwardingHost(real), what_(std::move(what)) {}
 
   std::vector<Text> GetArguments() override { return {"1"}; }
   [[noreturn]] void EndProgram(int exitCode) override { throw EndProgramSignal{exitCode}; }
   void RunCommand(const Text& commandLine) override {
-    real_.RunCommand(commandLine);
+    machine_.RunCommand(commandLine);
     if (what_ == "throw")
       throw std::runtime_error("thrown in a step");
     if (what_ == "terminate")
@@ -273,55 +274,11 @@ class StepFaultHost : public Host {
     if (what_ == "fault")
       *faultAddress_ = 1;
   }
-  void Delay(int milliseconds) override { real_.Delay(milliseconds); }
-  void WriteWholeFile(const Text& path, const Bytes& bytes) override {
-    real_.WriteWholeFile(path, bytes);
-  }
-  int OpenFile(const Text& path, int openMode) override { return real_.OpenFile(path, openMode); }
-  Text ReadText(int fileNumber) override { return real_.ReadText(fileNumber); }
-  void SeekToEnd(int fileNumber) override { real_.SeekToEnd(fileNumber); }
-  void WriteText(int fileNumber, const Text& text) override { real_.WriteText(fileNumber, text); }
-  void SeekToStart(int fileNumber) override { real_.SeekToStart(fileNumber); }
-  void CloseFile(int fileNumber) override { real_.CloseFile(fileNumber); }
-  bool FileExists(const Text& path) override { return real_.FileExists(path); }
-  void DeleteFile(const Text& path) override { real_.DeleteFile(path); }
-  void CopyFile(const Text& from, const Text& to) override { real_.CopyFile(from, to); }
-  void RenameFile(const Text& from, const Text& to) override { real_.RenameFile(from, to); }
-  void CreateFolder(const Text& path) override { real_.CreateFolder(path); }
-  void SetAttributes(const Text& path, int attributes) override {
-    real_.SetAttributes(path, attributes);
-  }
-  Text ProgramFolder() override { return real_.ProgramFolder(); }
-  Text ShortPath(const Text& path) override { return real_.ShortPath(path); }
-  using Host::ReadIni;
-  Text ReadIni(const Text& path, const Text& section, const Text& key,
-               const Text& defaultValue) override {
-    return real_.ReadIni(path, section, key, defaultValue);
-  }
-  void WriteIni(const Text& path, const Text& section, const Text& key,
-                const Text& value) override {
-    real_.WriteIni(path, section, key, value);
-  }
-  using Host::ReadRegistryText;
-  Text ReadRegistryText(int root, const Text& path, const Text& defaultValue) override {
-    return real_.ReadRegistryText(root, path, defaultValue);
-  }
-  Text GetEnv(const Text& name) override { return real_.GetEnv(name); }
-  using Host::ShowMessage;
-  int ShowMessage(const Text& message, int style, const std::optional<Text>& caption) override {
-    return real_.ShowMessage(message, style, caption);
-  }
-  void CreateShortcut(const Text& link, const Text& target, const std::optional<Text>& description,
-                      const std::optional<Text>& arguments, const Text& folder) override {
-    real_.CreateShortcut(link, target, description, arguments, folder);
-  }
-  void QuerySystemInfo(SystemInfoRecord& record) override { real_.QuerySystemInfo(record); }
 
  private:
   static void Throw() { throw std::runtime_error("thrown through a noexcept function"); }
   static void ThrowThroughNoexcept() noexcept { Throw(); }
 
-  Host& real_;
   std::string what_;
   volatile int* volatile faultAddress_ = nullptr;
 };
