@@ -63,8 +63,8 @@ void PrepareBcdStore(Host& host, const InstallContext& context, const BootConfig
   const Text listing = Concat({context.TempDirSlash, "vk_vt020.txt"});
   BcdBatchStep(host, context, kBcdCommandBatch, Concat({"bcdedit>", listing}));
   if (ProbeIntoShared(host, program, listing, "{", false) == kNotFound) {
-    host.Note(Concat({"plain bcdedit listed no identifier: the store is imported from ",
-                      paths.BootConfigPath}));
+    host.Note(Concat(
+        {"plain bcdedit listed no identifier: the store is imported from ", paths.BootConfigPath}));
     BcdBatchStep(host, context, kBcdCommandBatch,
                  Concat({"bcdedit /import ", paths.BootConfigPath}));
   }

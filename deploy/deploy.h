@@ -3,8 +3,8 @@
 #ifndef KVXCFG_DEPLOY_DEPLOY_H
 #define KVXCFG_DEPLOY_DEPLOY_H
 
-#include "host/program_values.h"
 #include "host/host.h"
+#include "host/program_values.h"
 #include "survey/records.h"
 
 namespace kvx {

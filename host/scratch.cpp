@@ -32,7 +32,8 @@ Text ScratchFolder(Host& host) {
   const Text tmp = host.GetEnv("TMP");
   const Text folder = WithoutBlanks(host, tmp);
   if (CannotGoUnquoted(folder)) {
-    host.Note(Concat({"TMP \"", tmp, "\" cannot go unquoted into the batch lines: the scratch "
+    host.Note(Concat({"TMP \"", tmp,
+                      "\" cannot go unquoted into the batch lines: the scratch "
                       "files go to the root of the current drive"}));
     return Text();
   }

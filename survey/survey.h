@@ -5,8 +5,8 @@
 #ifndef KVXCFG_SURVEY_SURVEY_H
 #define KVXCFG_SURVEY_SURVEY_H
 
-#include "host/program_values.h"
 #include "host/host.h"
+#include "host/program_values.h"
 #include "survey/records.h"
 
 namespace kvx {

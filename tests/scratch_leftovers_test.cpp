@@ -24,9 +24,7 @@ TEST(Leftovers, ReadOnlyScriptIsReplacedAndOneThatStaysIsNeverRun) {
   const Text path = dir + "vk_spt01.bat";
   const Text script = "\r\nfindstr \" C: \" c:\\vesk\\korv\\zp_all0.txt\r\n";
   const Text stale = "\r\nformat d: /q /y\r\n";  // whatever an older run or version left
-  const auto leftOver = [&](ScriptedHost& host) {
-    host.PutFile(path, stale, kReadOnlyAttribute);
-  };
+  const auto leftOver = [&](ScriptedHost& host) { host.PutFile(path, stale, kReadOnlyAttribute); };
 
   // A fresh name: written once and run, nothing else changes on the machine.
   ScriptedHost fresh;

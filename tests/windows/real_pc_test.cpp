@@ -20,10 +20,10 @@
 
 #include "entry/logged_run_windows.h"
 #include "entry/program.h"
-#include "host/run_log_windows.h"
 #include "host/forwarding_host.h"
 #include "host/host.h"
 #include "host/host_windows.h"
+#include "host/run_log_windows.h"
 #include "host/scratch.h"
 #include "host/text.h"
 #include "host/windows_api.h"
@@ -318,10 +318,11 @@ class Faults : public RealPcTest {
     EXPECT_EQ(ending.boxes, "") << what << " left a box";
     const Text note = ReadRaw(report);
     const Text log = ReadRaw(AnsiIn("kvxcfg.log"));
-    const Text end =
-        "======== the run ended after a fault of the program: " + note + "; exit code 0 ========\r\n\r\n";
+    const Text end = "======== the run ended after a fault of the program: " + note +
+                     "; exit code 0 ========\r\n\r\n";
     EXPECT_EQ(log.find("\xEF\xBB\xBF======== kvxcfg "), 0u) << log;
-    EXPECT_TRUE(log.size() > end.size() && log.compare(log.size() - end.size(), end.size(), end) == 0)
+    EXPECT_TRUE(log.size() > end.size() &&
+                log.compare(log.size() - end.size(), end.size(), end) == 0)
         << log;
     return note;
   }

@@ -191,15 +191,15 @@ TEST(Windows7English, RunLogHoldsWhatTheTracerSawAndTheStoreIsKeptAsItWas) {
   ASSERT_EQ(sections.size(), 2u);
   EXPECT_TRUE(HoldsNote(sections[0], "verdict: the marker keeps its name win_lan"));
   EXPECT_TRUE(HoldsNote(sections[1],
-                    "survey: Windows family \"vt\", system drive C:, boot disk 0, "
-                    "active drive C:"));
+                        "survey: Windows family \"vt\", system drive C:, boot disk 0, "
+                        "active drive C:"));
   EXPECT_TRUE(HoldsNote(sections[1], "target partition 5, drive D:"));
   EXPECT_TRUE(HoldsNote(sections[1],
-                    "entry identifier read back: "
-                    "\"{1fa4e2b0-5c9d-11e2-8d37-000000000001}\""));
+                        "entry identifier read back: "
+                        "\"{1fa4e2b0-5c9d-11e2-8d37-000000000001}\""));
   EXPECT_TRUE(HoldsNote(sections[1],
-                    "the store as it was before the product: exported to "
-                    "c:\\vesk\\korv\\BCD.before"));
+                        "the store as it was before the product: exported to "
+                        "c:\\vesk\\korv\\BCD.before"));
   // A 32-bit program on 64-bit Windows: the store check and the import fail
   // until bcdedit is copied into syswow64; the export follows the copy.
   EXPECT_TRUE(InOrder(Steps(RunOf(folder, "2")),
@@ -217,8 +217,8 @@ TEST(WindowsXpChinese, RunLogHoldsWhatTheTracerSawAndBootIniIsKeptAsItWas) {
   const std::vector<Section> sections = ExpectLogOfEveryRun(folder);
   ASSERT_EQ(sections.size(), 2u);
   EXPECT_TRUE(HoldsNote(sections[1],
-                    "boot.ini as it was before the product: copied to "
-                    "c:\\vesk\\korv\\boot.ini.before"));
+                        "boot.ini as it was before the product: copied to "
+                        "c:\\vesk\\korv\\boot.ini.before"));
   // TMP has blanks: the scratch files go to its short form, the log stays in TMP.
   bool shortForm = false;
   for (const Entry& entry : sections[1].entries) {
@@ -254,11 +254,11 @@ TEST(Windows7InstalledTwice, TheSecondRunKeepsTheFirstRunsCopyOfTheStore) {
   ASSERT_EQ(sections.size(), 3u);  // "1", "2", "2"
   ASSERT_EQ(folder.runs().size(), 3u);
   EXPECT_TRUE(HoldsNote(sections[1],
-                    "the store as it was before the product: exported to "
-                    "c:\\vesk\\korv\\BCD.before"));
+                        "the store as it was before the product: exported to "
+                        "c:\\vesk\\korv\\BCD.before"));
   EXPECT_TRUE(HoldsNote(sections[2],
-                    "the store as it was before the product: kept in "
-                    "c:\\vesk\\korv\\BCD.before"));
+                        "the store as it was before the product: kept in "
+                        "c:\\vesk\\korv\\BCD.before"));
   EXPECT_TRUE(InOrder(Calls(folder.runs()[1], "bcdedit"),
                       {"bcdedit /export c:\\vesk\\korv\\BCD.before", "bcdedit /timeout 5"}));
   for (const std::string& call : Calls(folder.runs()[2], "bcdedit"))
