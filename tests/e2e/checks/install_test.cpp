@@ -400,7 +400,7 @@ TEST(UnfinishedUninstall, RefusesWithWinLan2) {
 
 TEST(ProductOnAnotherWindows, AnsweredNoRefusesWithWinLan1) {
   const RunFolder& folder = Machine("other-windows");
-  ExpectBox(RefusalBox(folder, "win_lan1"), "0x34", "警告", kOtherWindowsQuestion, "7");
+  ExpectBox(RefusalBox(folder, "win_lan1"), "0x50034", "警告", kOtherWindowsQuestion, "7");
   EXPECT_TRUE(InOrder(Steps(RunOf(folder, "1")),
                       {"box 0x50034 警告 " + kOtherWindowsQuestion,
                        "run " + kCmd + "del /q \"" + kPublicTemp + "\\vk_sys2.txt\"",

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -70,6 +72,18 @@ Lines LoggedSteps(const Section& section) {
   return steps;
 }
 
+// The style a step passed, from the style the message-box call got: the
+// Windows host adds MB_SETFOREGROUND | MB_TOPMOST (0x50000), the log keeps
+// the step's. A style without both flags stays as it is, and so differs.
+std::string StepStyle(const std::string& traced) {
+  const unsigned long style = std::strtoul(traced.c_str(), nullptr, 16);
+  if ((style & 0x50000) != 0x50000)
+    return traced;
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%02lX", style & ~0x50000ul);
+  return text;
+}
+
 Lines TracedSteps(const ProgramRun& run) {
   Lines steps;
   for (const Event& event : run.events) {
@@ -80,7 +94,8 @@ Lines TracedSteps(const ProgramRun& run) {
     } else if (event.kind == bench::kRecordNotStarted) {
       steps.push_back("not started " + event.Field(0));
     } else if (event.kind == bench::kRecordBox) {
-      steps.push_back("box " + event.Field(0) + " " + event.Field(1) + " " + event.Field(2));
+      steps.push_back("box " + StepStyle(event.Field(0)) + " " + event.Field(1) + " " +
+                      event.Field(2));
     } else if (event.kind == bench::kRecordAnswer) {
       steps.push_back("answer " + event.Field(0));
     } else if (event.kind == bench::kRecordPause) {
