@@ -76,6 +76,7 @@ class ForwardingHost : public Host {
     machine_.CreateShortcut(linkPathNoExt, target, description, arguments, workingFolder);
   }
   void QuerySystemInfo(SystemInfoRecord& record) override { machine_.QuerySystemInfo(record); }
+  FirmwareAnswers QueryFirmware() override { return machine_.QueryFirmware(); }
   void Note(const Text& line) override { machine_.Note(line); }
 
  protected:

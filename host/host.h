@@ -40,9 +40,20 @@ constexpr int kStyleQuestion = 0x34;     // Yes/No, exclamation icon: the one qu
 constexpr int kStyleInformation = 0x40;  // OK, information icon: notices of the install
 constexpr int kButtonYes = 6;
 
-// Six system texts; the configurator uses only the sixth (the machine's maker
-// and model) for model detection.
+// Six system texts; the configurator uses the first (the Windows version,
+// "6.1.7601 Service Pack 1") and the sixth (the machine's maker and model).
 using SystemInfoRecord = std::array<Text, 6>;
+
+// What one source says of the firmware that started this Windows.
+enum class FirmwareAnswer { NotKnown, LegacyBios, Uefi };
+
+// The firmware's two answers: the type that Windows reports (Windows 8 and
+// later), and the outcome of reading a firmware variable that cannot exist
+// (legacy BIOS has no firmware variables at all).
+struct FirmwareAnswers {
+  FirmwareAnswer reportedType = FirmwareAnswer::NotKnown;
+  FirmwareAnswer variableProbe = FirmwareAnswer::NotKnown;
+};
 
 // Thrown by EndProgram so that the entry, not the logic, ends the run. The
 // logic never catches it; the entry turns it into exit code 0.
@@ -112,6 +123,8 @@ class Host {
                               const std::optional<Text>& description,
                               const std::optional<Text>& arguments, const Text& workingFolder) = 0;
   virtual void QuerySystemInfo(SystemInfoRecord& record) = 0;
+  // Asks the firmware how this Windows started; changes nothing on the machine.
+  virtual FirmwareAnswers QueryFirmware() = 0;
 
   // The run log (run_log.h): one line of what a step found or decided, for
   // the person who reads the log afterwards. It changes nothing and answers

@@ -431,6 +431,76 @@ Text WindowsVersionText() {
   return text;
 }
 
+// A function of kernel32 that older Windows may lack, looked up at run time
+// so that the program still starts there.
+template <typename Function>
+Function Kernel32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+// What Windows reports as its firmware type (Windows 8 and later).
+FirmwareAnswer ReportedFirmwareType() {
+  using GetFirmwareTypeFunction = BOOL(WINAPI*)(DWORD*);
+  const auto getFirmwareType = Kernel32Function<GetFirmwareTypeFunction>("GetFirmwareType");
+  DWORD type = 0;  // FirmwareTypeUnknown
+  if (getFirmwareType == nullptr || !getFirmwareType(&type))
+    return FirmwareAnswer::NotKnown;
+  if (type == 1)  // FirmwareTypeBios
+    return FirmwareAnswer::LegacyBios;
+  if (type == 2)  // FirmwareTypeUefi
+    return FirmwareAnswer::Uefi;
+  return FirmwareAnswer::NotKnown;
+}
+
+// Enables a privilege that the process token holds; gives whether it was
+// enabled here (and so is to be disabled again).
+bool EnablePrivilege(HANDLE token, const char* name) {
+  TOKEN_PRIVILEGES wanted = {};
+  wanted.PrivilegeCount = 1;
+  wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  if (!LookupPrivilegeValueA(nullptr, name, &wanted.Privileges[0].Luid))
+    return false;
+  TOKEN_PRIVILEGES before = {};
+  DWORD size = sizeof(before);
+  if (!AdjustTokenPrivileges(token, FALSE, &wanted, sizeof(before), &before, &size) ||
+      GetLastError() != ERROR_SUCCESS) {
+    return false;  // ERROR_NOT_ALL_ASSIGNED: the token does not hold it
+  }
+  return before.PrivilegeCount == 1;  // it was disabled before
+}
+
+// Reads a firmware variable that cannot exist: an empty name in the zero
+// namespace. Legacy BIOS has no firmware variables, and the read fails with
+// ERROR_INVALID_FUNCTION; UEFI fails with another error. A failure for want
+// of the system-environment privilege tells nothing either way.
+FirmwareAnswer ProbedFirmwareVariable() {
+  using GetVariableFunction = DWORD(WINAPI*)(LPCSTR, LPCSTR, PVOID, DWORD);
+  const auto getVariable = Kernel32Function<GetVariableFunction>("GetFirmwareEnvironmentVariableA");
+  if (getVariable == nullptr)
+    return FirmwareAnswer::NotKnown;
+  HANDLE token = nullptr;
+  const bool opened =
+      OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token) != 0;
+  const bool enabled = opened && EnablePrivilege(token, "SeSystemEnvironmentPrivilege");
+  char value[16];
+  const DWORD got = getVariable("", "{00000000-0000-0000-0000-000000000000}", value, sizeof value);
+  const DWORD error = got != 0 ? ERROR_SUCCESS : GetLastError();
+  if (enabled) {
+    TOKEN_PRIVILEGES off = {};
+    off.PrivilegeCount = 1;
+    if (LookupPrivilegeValueA(nullptr, "SeSystemEnvironmentPrivilege", &off.Privileges[0].Luid))
+      AdjustTokenPrivileges(token, FALSE, &off, 0, nullptr, nullptr);
+  }
+  if (opened)
+    CloseHandle(token);
+  if (error == ERROR_INVALID_FUNCTION)
+    return FirmwareAnswer::LegacyBios;
+  if (error == ERROR_PRIVILEGE_NOT_HELD)
+    return FirmwareAnswer::NotKnown;
+  return FirmwareAnswer::Uefi;
+}
+
 Text ComputerNameText() {
   char buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD size = sizeof(buffer);
@@ -789,6 +859,11 @@ class WindowsHost : public Host, public HostOutcomes {
     record[3] = WindowsFolderText();
     record[4] = ProcessorText();
     record[5] = MachineDescription();
+  }
+
+  FirmwareAnswers QueryFirmware() override {
+    Started("QueryFirmware");
+    return {ReportedFirmwareType(), ProbedFirmwareVariable()};
   }
 
   CommandOutcome LastCommand() const override { return lastCommand_; }

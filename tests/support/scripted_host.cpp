@@ -565,6 +565,10 @@ void ScriptedHost::QuerySystemInfo(SystemInfoRecord& record) {
   record = systemInfo_;
 }
 
+FirmwareAnswers ScriptedHost::QueryFirmware() {
+  return Record({"QueryFirmware"}) ? firmware_ : FirmwareAnswers();
+}
+
 // --- The set-up as given ---
 
 Text ScriptedHost::EnvValue(const Text& name) const {

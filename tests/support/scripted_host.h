@@ -62,6 +62,7 @@ class ScriptedHost : public Host {
   void SetCurrentFolder(const Text& path) { currentFolder_ = path; }
   void SetShortForm(const Text& path, const Text& shortForm);
   void SetSystemInfo(const SystemInfoRecord& record) { systemInfo_ = record; }
+  void SetFirmware(const FirmwareAnswers& answers) { firmware_ = answers; }
   // Answers for the coming message boxes, in order; without one a box returns 1 (OK).
   void AnswerMessages(const std::vector<int>& answers);
 
@@ -138,6 +139,7 @@ class ScriptedHost : public Host {
                       const std::optional<Text>& description, const std::optional<Text>& arguments,
                       const Text& workingFolder) override;
   void QuerySystemInfo(SystemInfoRecord& record) override;
+  FirmwareAnswers QueryFirmware() override;
 
   // Path helpers shared with the effects: the absolute form of a path (current
   // folder and drive applied), and its comparison key (ASCII upper case).
@@ -178,6 +180,7 @@ class ScriptedHost : public Host {
   Text programFolder_ = "C:\\SETUP";
   Text currentFolder_ = "C:\\SETUP";
   SystemInfoRecord systemInfo_;
+  FirmwareAnswers firmware_;  // not known, as on Windows 7 without the privilege
   std::deque<int> answers_;
   std::vector<CommandEffect> effects_;
   std::vector<Op> log_;

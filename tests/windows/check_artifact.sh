@@ -73,7 +73,7 @@ xp_lacks=(
   RegGetValueA RegGetValueW RegDeleteTreeA RegDeleteTreeW RegDeleteKeyExA RegDeleteKeyExW
   RegSetKeyValueA RegSetKeyValueW RegLoadMUIStringW SHGetKnownFolderPath
   SHCreateItemFromParsingName _fseeki64 _ftelli64 _set_invalid_parameter_handler
-  _create_locale _free_locale _get_current_locale
+  _create_locale _free_locale _get_current_locale GetFirmwareType
 )
 functions=$(sed -n 's/^FN [^ ]* //p' <<<"$imports" | sort -u)
 check "imports functions" test -n "$functions"
