@@ -57,12 +57,75 @@ void KeepStoreAsItWas(Host& host, const InstallContext& context) {
   BcdBatchStep(host, context, kBcdCommandBatch, Concat({"bcdedit /export ", saved}));
 }
 
-void PrepareBcdStore(Host& host, const InstallContext& context, const BootConfigPaths& paths,
+namespace {
+
+const char* AnswerText(FirmwareAnswer answer) {
+  switch (answer) {
+    case FirmwareAnswer::Uefi:
+      return "UEFI";
+    case FirmwareAnswer::LegacyBios:
+      return "legacy BIOS";
+    default:
+      return "not known";
+  }
+}
+
+// True when a line of the listing, without its trailing blanks, ends with
+// the text (ASCII letters in any case, never inside a double-byte character).
+bool SomeLineEndsWith(const Text& listing, const Text& ending) {
+  for (size_t start = 0; start < listing.size();) {
+    size_t end = listing.find('\n', start);
+    if (end == Text::npos)
+      end = listing.size();
+    const Text line = listing.substr(start, end - start);
+    const size_t last = line.find_last_not_of(" \t\r");
+    const Text trimmed = last == Text::npos ? Text() : line.substr(0, last + 1);
+    for (size_t from = 0;;) {
+      const int at = FindText(trimmed.substr(from), ending, true);
+      if (at == kNotFound)
+        break;
+      from += static_cast<size_t>(at) + ending.size();
+      if (from == trimmed.size())
+        return true;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+// What the store's own listing says: the running Windows' loader is
+// winload.efi where the firmware is UEFI, winload.exe where it is legacy BIOS.
+FirmwareAnswer StoreEvidence(const Text& listing) {
+  if (SomeLineEndsWith(listing, "winload.efi"))
+    return FirmwareAnswer::Uefi;
+  if (SomeLineEndsWith(listing, "winload.exe"))
+    return FirmwareAnswer::LegacyBios;
+  return FirmwareAnswer::NotKnown;
+}
+
+}  // namespace
+
+bool StartedThroughUefi(Host& host, const Text& listing) {
+  const FirmwareAnswers firmware = host.QueryFirmware();
+  const FirmwareAnswer store = StoreEvidence(listing);
+  const bool uefi = firmware.reportedType == FirmwareAnswer::Uefi ||
+                    firmware.variableProbe == FirmwareAnswer::Uefi || store == FirmwareAnswer::Uefi;
+  host.Note(
+      Concat({"firmware: reported type ", AnswerText(firmware.reportedType), ", variable probe ",
+              AnswerText(firmware.variableProbe), ", loader in the store listing ",
+              AnswerText(store), uefi ? "; decided: UEFI" : "; decided: not UEFI"}));
+  return uefi;
+}
+
+bool PrepareBcdStore(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                      ProgramContext& program) {
   // Plain bcdedit prints identifiers in braces only when the store is readable.
   const Text listing = Concat({context.TempDirSlash, "vk_vt020.txt"});
   BcdBatchStep(host, context, kBcdCommandBatch, Concat({"bcdedit>", listing}));
-  if (ProbeIntoShared(host, program, listing, "{", false) == kNotFound) {
+  const bool storeAnswered = ProbeIntoShared(host, program, listing, "{", false) != kNotFound;
+  // Decided before the first change of the store: the import below is one.
+  const bool uefi = StartedThroughUefi(host, program.SharedFileText);
+  if (!storeAnswered) {
     host.Note(Concat(
         {"plain bcdedit listed no identifier: the store is imported from ", paths.BootConfigPath}));
     BcdBatchStep(host, context, kBcdCommandBatch,
@@ -86,8 +149,13 @@ void PrepareBcdStore(Host& host, const InstallContext& context, const BootConfig
   }
 
   KeepStoreAsItWas(host, context);
-  BcdBatchStep(host, context, kBcdCommandBatch,
-               Concat({"bcdedit /timeout ", BootMenuTimeout(host, context)}));
+  // On UEFI the product adds no entry, so the menu that would show it keeps
+  // its own timeout.
+  if (!uefi) {
+    BcdBatchStep(host, context, kBcdCommandBatch,
+                 Concat({"bcdedit /timeout ", BootMenuTimeout(host, context)}));
+  }
+  return uefi;
 }
 
 }  // namespace kvx

@@ -40,11 +40,18 @@ void JoinAfterBrace(Host& host, const InstallContext& context, const Text& batch
 // there from an earlier installation.
 void KeepStoreAsItWas(Host& host, const InstallContext& context);
 
+// Decides, once, whether this Windows started through UEFI: from the
+// firmware's two answers (QueryFirmware) and from the store's listing made by
+// plain bcdedit (a loader path ending in winload.efi). Any one answer of UEFI
+// is enough. The log gets the three answers and the decision.
+bool StartedThroughUefi(Host& host, const Text& listing);
+
 // Makes sure the store answers (imports the active partition's store file
-// when plain bcdedit lists no identifier), puts a bcdedit.exe where 32-bit
-// programs find it on 64-bit Windows, keeps the store as it was, and sets the
-// boot menu timeout.
-void PrepareBcdStore(Host& host, const InstallContext& context, const BootConfigPaths& paths,
+// when plain bcdedit lists no identifier), decides whether this Windows
+// started through UEFI, puts a bcdedit.exe where 32-bit programs find it on
+// 64-bit Windows, keeps the store as it was, and, unless on UEFI, sets the
+// boot menu timeout. Returns whether this Windows started through UEFI.
+bool PrepareBcdStore(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                      ProgramContext& program);
 
 }  // namespace kvx

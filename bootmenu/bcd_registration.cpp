@@ -1,6 +1,7 @@
 // The product's entry in the BCD store: store access and timeout, removal of
 // the entries that earlier installations left, creation of the new entry from
-// the product's template, and its verification.
+// the product's template, and its verification; on a PC that started through
+// UEFI, no new entry and a notice instead.
 #include "bootmenu/bcd_access.h"
 #include "bootmenu/bootmenu.h"
 #include "host/scratch.h"
@@ -151,8 +152,8 @@ void ShowEntryNotWritten(Host& host, const Text& name) {
 }
 
 // Creates the product's boot-sector entry, completes it from the BCD_SET
-// template with the identifier read back from the store, checks it twice,
-// exports the store and keeps the .sdr files of the active and system drive.
+// template with the identifier read back from the store, checks it twice and
+// exports the store.
 void CreateEntry(Host& host, const InstallContext& context, ProgramContext& program) {
   BcdBatchStep(host, context, kBcdCommandBatch,
                Concat({"bcdedit /create /d \"", context.ProductTitle, "\" /application bootsector>",
@@ -181,24 +182,49 @@ void CreateEntry(Host& host, const InstallContext& context, ProgramContext& prog
     BcdBatchStep(host, context, kBcdCommandBatch,
                  Concat({"bcdedit /export ", context.ProductDirSlash, "BCD"}));
   }
-  // Left for the next installation, which starts its removal of stale entries on it.
+}
+
+// The store's last listing, left for the next installation, which starts its
+// removal of stale entries on it; and the .sdr files of the active and the
+// system drive, kept in the product folder.
+void FinishStore(Host& host, const InstallContext& context) {
   BcdBatchStep(host, context, kBcdCommandBatch,
                Concat({"bcdedit /enum all >", context.BcdAllIniPath}));
-
   for (const Text& drive : {context.ActiveDrive, context.SystemDrive}) {
     host.RunCommand(Concat({context.ShellPrefix, "xcopy /k /h /r /c /y ", drive, "\\*.sdr ",
                             context.ProductDirSlash}));
   }
 }
 
+// Guards against an entry that cannot start, reported as installed.
+// A boot manager that UEFI firmware started does not run real-mode boot
+// sectors (they need BIOS services), so on UEFI no entry is created and the
+// menu is left as it was; the user is told once that boot-time restore is
+// not available on this PC and that the rest is installed. krv_id.ini held
+// the last entry removed, which no longer exists; without it the next
+// installation starts as a first one.
+void LeaveNoEntryOnUefi(Host& host, const InstallContext& context) {
+  host.Note("no boot entry: a boot manager started through UEFI does not start boot sectors");
+  host.DeleteFile(context.IdIniPath);
+  host.ShowMessage(
+      "本机以UEFI方式启动，无法在开机菜单中加入本软件启动项，开机还原功能在本机上不可用。\r\n"
+      "本软件的其它部分已正常安装。",
+      kStyleInformation);
+}
+
 }  // namespace
 
 void RegisterBcdEntry(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                       ProgramContext& program) {
-  PrepareBcdStore(host, context, paths, program);
+  const bool uefi = PrepareBcdStore(host, context, paths, program);
   RemoveStaleEntries(host, context, program, context.LoaderMbrName, "vk_vt01p.bat", "vk_vt01q.bat");
   RemoveStaleEntries(host, context, program, context.ProductName, "vk_vt01x.bat", "vk_vt01y.bat");
-  CreateEntry(host, context, program);
+  if (uefi) {
+    LeaveNoEntryOnUefi(host, context);
+  } else {
+    CreateEntry(host, context, program);
+  }
+  FinishStore(host, context);
 }
 
 }  // namespace kvx

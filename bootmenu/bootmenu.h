@@ -23,7 +23,9 @@ void RegisterLegacyBootMenu(Host& host, const InstallContext& context, const Boo
                             ProgramContext& program);
 
 // The product's entry in the BCD store (the NT6 family): store access and
-// timeout, removal of stale entries, creation and verification.
+// timeout, removal of stale entries, creation and verification. On a PC that
+// started through UEFI the stale entries go, but no entry is created (its
+// boot manager would not start it) and the user is told so once.
 void RegisterBcdEntry(Host& host, const InstallContext& context, const BootConfigPaths& paths,
                       ProgramContext& program);
 

@@ -432,5 +432,44 @@ TEST_F(BcdRegistration, EntryWithoutLoaderPathShowsOneMessageAndSkipsTheExport) 
   EXPECT_FALSE(host.Exists("c:\\vesk\\korv\\BCD"));
 }
 
+// A PC counts as started through UEFI on any one answer that says so: the
+// firmware's type, its variable probe, or a winload.efi (in any case) in the
+// store's listing. Then the stale entry still goes, but no entry is made and
+// the menu keeps its timeout; the notice is shown once. Without any such
+// answer the entry is made as on legacy BIOS.
+TEST(BcdOnUefi, AnyOneAnswerOfUefiKeepsTheEntryOut) {
+  const FirmwareAnswer no = FirmwareAnswer::NotKnown;
+  const FirmwareAnswer bios = FirmwareAnswer::LegacyBios;
+  const FirmwareAnswer uefi = FirmwareAnswer::Uefi;
+  const struct {
+    FirmwareAnswers firmware;
+    const char* loader;
+    bool startedThroughUefi;
+  } cases[] = {
+      {{uefi, no}, "winload.exe", true},
+      {{no, uefi}, "winload.exe", true},
+      {{no, bios}, "WINLOAD.EFI", true},
+      {{bios, bios}, "winload.exe", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.loader);
+    testing::BootMenuBench bench;
+    bench.host.PutFolder("C:\\TEMP");
+    bench.host.SetFirmware(c.firmware);
+    bench::BcdStore store = bench.machine.Store();
+    store.Find("{current}")->Set("path", Text("\\Windows\\system32\\") + c.loader);
+    const Text stale = testing::AddBootSector(store, "珂瓦克斯 v2012.05.01", "\\kvldr.mbr");
+    testing::SetDisplayOrder(store, {"{current}", stale});
+    bench.machine.PutStore(store);
+    RegisterBcdEntry(bench.host, bench.context, bench.paths, bench.program);
+
+    const bench::BcdStore after = bench.machine.Store();
+    EXPECT_EQ(after.Find(stale), nullptr);
+    EXPECT_EQ(testing::DisplayOrder(after).size(), c.startedThroughUefi ? 1u : 2u);
+    EXPECT_EQ(after.Find("{bootmgr}")->Element("timeout"), c.startedThroughUefi ? "30" : "5");
+    EXPECT_EQ(bench.host.Messages().size(), c.startedThroughUefi ? 1u : 0u);
+  }
+}
+
 }  // namespace
 }  // namespace kvx

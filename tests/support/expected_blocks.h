@@ -103,6 +103,12 @@ inline std::string EntryNotWritten(const std::string& name) {
          "请保证当前用户属于管理员组并且已经关闭UAC，再尝试重新安装本软件";
 }
 
+// The notice on a PC that started through UEFI, where no boot entry is made
+// (style 0x40).
+inline const std::string kUefiNotice =
+    "本机以UEFI方式启动，无法在开机菜单中加入本软件启动项，开机还原功能在本机上不可用。\r\n"
+    "本软件的其它部分已正常安装。";
+
 }  // namespace kvx::testing
 
 #endif  // KVXCFG_TESTS_SUPPORT_EXPECTED_BLOCKS_H
