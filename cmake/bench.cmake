@@ -32,7 +32,9 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     thinkpad:ThinkPadWithRecoveryPartition
     no-rights:Windows7StoreRefusesEntry
     uninstall-pending:UnfinishedUninstall
-    other-windows:ProductOnAnotherWindows)
+    other-windows:ProductOnAnotherWindows
+    win10-bios:Windows10OnLegacyBios
+    win11-uefi:Windows11OnUefi)
   foreach(pair IN LISTS kvx_e2e_machines)
     string(REPLACE ":" ";" pair "${pair}")
     list(GET pair 0 machine)

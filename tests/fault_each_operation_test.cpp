@@ -21,6 +21,7 @@ using bench::FindText;
 using testing::ExpectEveryOperationMayFail;
 using testing::Machine;
 using testing::Mode;
+using testing::Op;
 using Problems = std::vector<std::string>;
 
 const Text kProduct = "c:\\vesk\\korv\\";
@@ -310,6 +311,41 @@ TEST(EachOperationFailing, InstallOnSixtyFourBitWindows7) {
       },
       Mode::Install, ExpectSettingsKept);
   EXPECT_GT(runs, 150u);
+}
+
+// The PCs of today: Windows 10 on legacy BIOS whose setup package shipped
+// the marker nt, and Windows 11 on UEFI with the dead entry of an earlier
+// version. On the first a clean run makes the product's entry. On the
+// second, whatever fails, no entry is made, the menu keeps its timeout and
+// krv_id.ini names no entry that is gone; unless the firmware could not be
+// asked at all (the run then knows no more than on legacy BIOS) or the one
+// delete of krv_id.ini failed.
+TEST(EachOperationFailing, InstallOnWindows10BiosAndWindows11Uefi) {
+  for (const std::string name : {"win10-bios", "win11-uefi"}) {
+    SCOPED_TRACE(name);
+    const auto check = [name](const Machine& m, Problems& problems) {
+      const Op* failed = m.failAt == 0 ? nullptr : &m.host.Log()[m.failAt - 1];
+      const bench::BcdStore store = m.windows->Store();
+      const bool made = store.Find(bench::CreatedId(1)) != nullptr;
+      if (name == "win10-bios" || (failed != nullptr && failed->name == "QueryFirmware")) {
+        if (failed == nullptr && !made)
+          problems.push_back("no entry made on legacy BIOS");
+        return;
+      }
+      if (made || store.Find("{bootmgr}")->Element("timeout") != "30")
+        problems.push_back("an entry made or the timeout changed on UEFI");
+      const std::vector<std::string> id =
+          bench::SplitLines(m.host.Content(kProduct + "krv_id.ini"));
+      if (!id.empty() && store.Find(bench::Trim(id[0])) == nullptr &&
+          !(failed != nullptr && FindText(failed->path, "krv_id.ini", true) != Text::npos)) {
+        problems.push_back("krv_id.ini names an entry that is gone: " + id[0]);
+      }
+    };
+    const size_t runs = ExpectEveryOperationMayFail(
+        [name](Machine& m) { testing::LoadSampleMachine(name, "2", m.host, *m.windows); },
+        Mode::Install, check);
+    EXPECT_GT(runs, 150u);
+  }
 }
 
 // krv_id.ini names the earlier Windows' entry and no enumeration is kept: at

@@ -47,7 +47,7 @@ done
 
 # --- The machine's description, with its defaults ---
 description=""
-windows=win7          # Wine's name of the Windows version: winxp, win7, win10
+windows=win7          # Wine's name of the Windows version: winxp, win7, win10, win11
 bits=64               # 64: bcdedit.exe only in the 64-bit system folder; 32: in the one 32-bit programs see
 language=0409         # InstallLanguage
 drives=d              # drives besides C:, each one a folder drives/<letter>
@@ -58,6 +58,8 @@ startup='C:\users\Public\Start Menu\Programs\Startup'
 answers_1=""          # buttons pressed on the boxes of "1" and of "2", in order (6 Yes, 7 No, 1 OK)
 answers_2=""
 prepare=()            # batch lines run on the machine before "1" (calls not logged)
+firmware=bios         # bios, or uefi: the tracer answers the firmware questions as UEFI does
+wmic=yes              # no: a Windows without wmic (Windows 11 24H2 and later)
 # shellcheck source=/dev/null
 . "$machine_dir/machine.conf"
 # How many times "2" runs: more than once is a later installation over the first.
@@ -79,6 +81,10 @@ mkdir -p "$bench/bin" "$bench/path" "$bench/fixture"
 cp "$doubles/bench/kvx_start.exe" "$doubles/bench/kvx_trace.dll" "$bench/bin/"
 cp "$doubles"/path/*.exe "$bench/path/"
 rm "$bench/path/bcdedit.exe"
+if [ "$wmic" = no ]; then
+  # Neither the double nor Wine's own; removing a link leaves the base as it is.
+  rm -f "$bench/path/wmic.exe" "$c"/windows/{system32,syswow64}/{,wbem/}wmic.exe
+fi
 # bcdedit.exe where Windows keeps it: a 32-bit program on 64-bit Windows
 # does not see the 64-bit system folder (the install copies it over).
 if [ "$windows" != winxp ]; then
@@ -165,6 +171,7 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   [ "$bits" = 64 ] || printf 'set ProgramFiles(x86)=\r\n'
   printf 'set KVX_BENCH_LOG=C:\\kvxbench\\calls.log\r\n'
   printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_1"
+  [ "$firmware" = bios ] || printf 'set KVX_BENCH_FIRMWARE=%s\r\n' "$firmware"
   printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 1\r\n'
   printf 'if not exist "C:\\KVX Setup\\win_lan" goto inspect\r\n'
   printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_2"

@@ -75,6 +75,10 @@ void Assign(SampleMachine& m, const std::string& name, const std::string& value,
     m.answers2 = Buttons(value);
   else if (name == "prepare")
     m.prepare = list;
+  else if (name == "firmware")
+    m.firmware = value;
+  else if (name == "wmic")
+    m.wmic = value != "no";
   else if (name == "drives") {
     std::istringstream words(value);
     m.drives.clear();
@@ -131,7 +135,19 @@ Text VersionText(const std::string& windows) {
     return "Microsoft Windows XP [Version 5.1.2600]";
   if (windows == "win10")
     return "Microsoft Windows [Version 10.0.19045]";
+  if (windows == "win11")
+    return "Microsoft Windows [Version 10.0.22000]";
   return "Microsoft Windows [Version 6.1.7601]";
+}
+
+// How the firmware answers the host. A UEFI machine says so both ways (the
+// bench's tracer answers so under Wine). On legacy BIOS the answers are
+// Wine's: no firmware type reported (as on Windows 7, which has no such
+// function), and the firmware variable read failing as on legacy BIOS.
+FirmwareAnswers FirmwareOf(const SampleMachine& m) {
+  if (m.firmware == "uefi")
+    return {FirmwareAnswer::Uefi, FirmwareAnswer::Uefi};
+  return {FirmwareAnswer::NotKnown, FirmwareAnswer::LegacyBios};
 }
 
 }  // namespace
@@ -204,10 +220,16 @@ void LoadSampleMachine(const std::string& name, const std::string& job, Scripted
   host.SetRegistry(kRootLocalMachine, kInstallLanguageRegistry, m.language);
   host.SetRegistry(kRootCurrentUser, kStartupFolderRegistry, m.startup);
   SystemInfoRecord info;
+  // The version as the host reads it from Windows: the numbers ver prints.
+  const Text version = VersionText(m.windows);
+  const size_t numbers = version.find("Version ") + 8;
+  info[0] = version.substr(numbers, version.find(']') - numbers);
   if (fs::exists(folder / "registry.reg"))
     info[5] = MachineDescription(folder / "registry.reg");
   host.SetSystemInfo(info);
+  host.SetFirmware(FirmwareOf(m));
   windows.version = VersionText(m.windows);
+  windows.wmicInstalled = m.wmic;
   windows.windowsFolder = "C:\\windows";
   windows.UseShellPrefix(kSampleShell);
   if (m.bits == 64) {

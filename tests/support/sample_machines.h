@@ -25,7 +25,7 @@ namespace kvx::testing {
 struct SampleMachine {
   std::string name;
   std::string description;
-  std::string windows = "win7";  // winxp, win7 or win10
+  std::string windows = "win7";  // winxp, win7, win10 or win11
   int bits = 64;
   std::string language = "0409";    // InstallLanguage
   std::vector<std::string> drives;  // besides C:, as letters ("d")
@@ -37,6 +37,8 @@ struct SampleMachine {
   std::vector<int> answers1;  // buttons pressed on the boxes of "1" and "2"
   std::vector<int> answers2;
   std::vector<std::string> prepare;  // batch lines run before "1"
+  std::string firmware = "bios";     // bios or uefi: how this Windows started
+  bool wmic = true;                  // false: Windows without wmic
 };
 
 // The names of the sample machines, in order.

@@ -400,6 +400,8 @@ SimulatedWindows::Result SimulatedWindows::RunCommand(const Text& command, const
     return Copy(words);
   if (name == "xcopy")
     return Xcopy(words, input, command);
+  if (name == "wmic" && !wmicInstalled)
+    return {false, Text()};  // "'wmic' is not recognized as an internal or external command"
   if (const char* tool = WindowsTool(name))
     return Double(tool, command, input);
   if (name == "dir" && words.size() == 3 && words[1] == "/ad" && words[2] == "/x") {

@@ -56,6 +56,8 @@ class SimulatedWindows {
   Text version;  // what ver prints, e.g. "Microsoft Windows XP [Version 5.1.2600]"
   // 64-bit Windows: bcdedit runs only once windowsFolder\syswow64\bcdedit.exe exists.
   bool sixtyFourBit = false;
+  // false: no wmic at all, as on Windows 11 24H2 and later.
+  bool wmicInstalled = true;
 
   // --- The doubles' fixtures and state (tests/tools/README.md) ---
   void PutFixture(const Text& name, const Text& text);

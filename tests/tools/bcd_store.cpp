@@ -265,6 +265,7 @@ std::string EntryHeading(const std::string& type) {
       {"osloader", "Windows Boot Loader"},
       {"bootsector", "Real-mode Boot Sector"},
       {"resume", "Resume from Hibernate"},
+      {"device", "Device options"},
       {"memdiag", "Windows Memory Tester"},
       {"ntldr", "Windows Legacy OS Loader"},
       {"emssettings", "EMS Settings"},

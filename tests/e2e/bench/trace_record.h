@@ -10,6 +10,8 @@
 namespace kvx::bench {
 
 inline constexpr const char* kAnswersVariable = "KVX_BENCH_ANSWERS";
+// "uefi": the tracer answers the program's firmware questions as UEFI does.
+inline constexpr const char* kFirmwareVariable = "KVX_BENCH_FIRMWARE";
 
 // kvx_start.exe
 inline constexpr const char* kRecordStart = "@start";  // command line, folder

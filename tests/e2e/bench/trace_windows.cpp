@@ -13,6 +13,8 @@
 //   Sleep               each pause
 //   CopyFileA, MoveFileA, DeleteFileA, CreateDirectoryA, SetFileAttributesA,
 //   WritePrivateProfileStringA   the host's own file operations
+//   GetProcAddress      only on a machine that started through UEFI
+//                       (KVX_BENCH_FIRMWARE=uefi): the firmware's answers
 //
 // Message boxes open for real (Wine's null display driver gives them a
 // window without a display). A watcher thread finds each box of the
@@ -291,6 +293,35 @@ BOOL WINAPI HookWritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR va
   return RealWritePrivateProfileStringA(section, key, value, file);
 }
 
+// --- The firmware of a machine that started through UEFI ---
+
+// Wine answers as legacy BIOS firmware does. With KVX_BENCH_FIRMWARE=uefi the
+// program's lookups of the two firmware functions get these, which answer as
+// on a PC that started through UEFI: the firmware type UEFI, and a read of a
+// firmware variable that does not exist failing with an error of the
+// firmware's own, not ERROR_INVALID_FUNCTION.
+decltype(&GetProcAddress) RealGetProcAddress;
+
+BOOL WINAPI UefiFirmwareType(DWORD* type) {
+  *type = 2;  // FirmwareTypeUefi
+  return TRUE;
+}
+
+DWORD WINAPI UefiFirmwareVariable(LPCSTR, LPCSTR, PVOID, DWORD) {
+  SetLastError(ERROR_NOACCESS);
+  return 0;
+}
+
+FARPROC WINAPI HookGetProcAddress(HMODULE module, LPCSTR name) {
+  if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0) {
+    if (lstrcmpA(name, "GetFirmwareType") == 0)
+      return reinterpret_cast<FARPROC>(&UefiFirmwareType);
+    if (lstrcmpA(name, "GetFirmwareEnvironmentVariableA") == 0)
+      return reinterpret_cast<FARPROC>(&UefiFirmwareVariable);
+  }
+  return RealGetProcAddress(module, name);
+}
+
 // --- The import table ---
 
 // Points the module's import of dll!function at hook; keeps the address it
@@ -364,6 +395,8 @@ void Install() {
   Hook(exe, "kernel32.dll", "SetFileAttributesA", &HookSetFileAttributesA, &RealSetFileAttributesA);
   Hook(exe, "kernel32.dll", "WritePrivateProfileStringA", &HookWritePrivateProfileStringA,
        &RealWritePrivateProfileStringA);
+  if (Env(kvx::bench::kFirmwareVariable) == "uefi")
+    Hook(exe, "kernel32.dll", "GetProcAddress", &HookGetProcAddress, &RealGetProcAddress);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 // order matters, the configurator's steps as they ran.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/e2e/bench/trace_record.h"
 #include "tests/e2e/checks/e2e_support.h"
 #include "tests/support/expected_blocks.h"
@@ -28,6 +30,26 @@ bench::BcdStore Store(const RunFolder& folder) {
       << error;
   return store;
 }
+
+// The store without the product's entries (the loader's boot sector), the
+// boot manager's menu order and timeout: what an installation must leave as
+// it found it.
+std::string OthersOf(const RunFolder& folder, const std::string& storeFile) {
+  bench::BcdStore store;
+  std::string error;
+  EXPECT_TRUE(bench::ParseBcdStore(folder.Text(storeFile), &store, &error)) << error;
+  store.entries.erase(std::remove_if(store.entries.begin(), store.entries.end(),
+                                     [](const bench::BcdEntry& entry) {
+                                       return entry.Element("path") == "\\kvldr.mbr";
+                                     }),
+                      store.entries.end());
+  store.Find("{bootmgr}")->Remove("displayorder");
+  store.Find("{bootmgr}")->Remove("timeout");
+  store.next = 0;
+  return bench::FormatBcdStore(store);
+}
+const std::string kStoreNow = "C:\\kvxbench\\fixture\\bcd_store.txt";
+const std::string kStoreBefore = "C:\\kvxbench\\before\\bcd_store.txt";
 
 // The identifiers of the store's entries whose description holds the text.
 Lines EntriesDescribed(const bench::BcdStore& store, const std::string& text) {
@@ -327,6 +349,56 @@ TEST(Windows10OnePartition, WarnsAndPutsTheFolderOnC) {
   // Version 10.0: neither rename applies, the setup package's marker stands.
   EXPECT_TRUE(folder.Exists(kProduct + "vt"));
   ExpectProductEntry(folder, kEnglishTitle, "5");
+}
+
+// --- Windows 10 on legacy BIOS, MBR: System Reserved, recovery partition, D: ---
+// and Windows 11 on UEFI, GPT, no wmic, a dead entry of an earlier version.
+// On both the recovery partition, the last of the boot disk and without a
+// letter, is the target, as any such partition is ("8:").
+
+TEST(Windows10OnLegacyBios, MarkerNtBecomesVtAndTheEntryIsCreated) {
+  const RunFolder& folder = Machine("win10-bios");
+  const std::string user = "C:\\Users\\Alex\\AppData\\";
+  ExpectInstalled(folder, {user + "Local\\Temp",
+                           user + "Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
+                           "xc", "8:\\~1"});
+  EXPECT_EQ(folder.Text(kProduct + "krv_drv.ini"), "[part]\r\npt_1=3\r\npt_2=8:\r\ntype=FAT\r\n");
+  ExpectNoMessage(folder);
+  // Version 10.0: neither ver line renames the shipped nt; the one rename
+  // after them does, before the branch is chosen.
+  EXPECT_TRUE(InOrder(Steps(RunOf(folder, "2")),
+                      {"run " + kCmd + "ver|find \" 5.\" >nul&&ren c:\\vesk\\korv\\vt nt",
+                       "run " + kCmd + "ren c:\\vesk\\korv\\nt vt",
+                       "batch \r\nbcdedit>" + user + "Local\\Temp\\vk_vt020.txt\r\n"}));
+  ExpectProductEntry(folder, kEnglishTitle, "5");
+  EXPECT_EQ(OthersOf(folder, kStoreNow), OthersOf(folder, kStoreBefore));
+}
+
+TEST(Windows11OnUefi, TheDeadEntryGoesNoneIsMadeAndTheUserIsToldOnce) {
+  const RunFolder& folder = Machine("win11-uefi");
+  const std::string user = "C:\\Users\\wei\\AppData\\";
+  ExpectInstalled(folder, {user + "Local\\Temp",
+                           user + "Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
+                           "xc", "8:\\~1"});
+  EXPECT_EQ(folder.Text(kProduct + "krv_drv.ini"), "[part]\r\npt_1=4\r\npt_2=8:\r\ntype=FAT\r\n");
+  const ProgramRun& run = RunOf(folder, "2");
+  const std::vector<Box> boxes = bench::Boxes(run);
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], "0x50040", "kvxcfg", testing::kUefiNotice, "1");
+  // The dead entry is gone, none is made, the menu keeps its timeout, every
+  // other entry is as it was; no export of the store, no identifier kept.
+  const bench::BcdStore store = Store(folder);
+  EXPECT_TRUE(EntriesDescribed(store, "珂瓦克斯").empty());
+  EXPECT_EQ(store.Find("{bootmgr}")->Element("displayorder"), "{current}");
+  EXPECT_EQ(store.Find("{bootmgr}")->Element("timeout"), "30");
+  EXPECT_EQ(OthersOf(folder, kStoreNow), OthersOf(folder, kStoreBefore));
+  EXPECT_TRUE(folder.Exists(kProduct + "BCD.before"));
+  EXPECT_FALSE(folder.Exists(kProduct + "BCD"));
+  EXPECT_FALSE(folder.Exists(kProduct + "krv_id.ini"));
+  EXPECT_EQ(folder.Text(kProduct + "bcd_all.ini"), bench::EnumAll(store));
+  // No wmic: the maker's tag comes from the BIOS description alone.
+  EXPECT_TRUE(Calls(run, "wmic").empty());
+  ExpectLoaderSwitched(folder);
 }
 
 // --- ThinkPad with the maker's recovery partition ---

@@ -60,8 +60,10 @@ Lines LoggedSteps(const Section& section) {
     } else if (StartsWith(head, "message box, style ")) {
       const std::string style = head.substr(19, 4);
       const size_t quote = head.find("caption \"");
-      const std::string caption =
-          quote == std::string::npos ? "-" : head.substr(quote + 9, head.rfind('"') - quote - 9);
+      // A box without a caption of its own shows under the program's name.
+      const std::string caption = quote == std::string::npos
+                                      ? "kvxcfg"
+                                      : head.substr(quote + 9, head.rfind('"') - quote - 9);
       steps.push_back("box " + style + " " + caption + " " + JoinLines(entry.under));
     } else if (StartsWith(head, "  answer ")) {
       steps.push_back("answer " + head.substr(9, head.find(' ', 9) - 9));
@@ -285,6 +287,27 @@ TEST(Windows7InstalledTwice, TheSecondRunKeepsTheFirstRunsCopyOfTheStore) {
 
   // The copy is still the store as the machine held it before the first run.
   ExpectStoreKeptAsItWas(folder);
+}
+
+// --- The firmware's answers and the decision, on the PCs of today ---
+// Wine reports no firmware type and fails the variable read as legacy BIOS
+// does; on win11-uefi the tracer answers as UEFI. The 32-bit program's first
+// plain bcdedit finds no bcdedit.exe, so the store's listing says nothing.
+
+TEST(Windows10OnLegacyBios, RunLogNamesTheFirmwareAnswersAndTheDecision) {
+  const std::vector<Section> sections = ExpectLogOfEveryRun(Machine("win10-bios"));
+  ASSERT_EQ(sections.size(), 2u);
+  EXPECT_TRUE(HoldsNote(sections[1],
+                        "firmware: reported type not known, variable probe legacy BIOS, loader in "
+                        "the store listing not known; decided: not UEFI"));
+}
+
+TEST(Windows11OnUefi, RunLogNamesTheFirmwareAnswersAndTheDecision) {
+  const std::vector<Section> sections = ExpectLogOfEveryRun(Machine("win11-uefi"));
+  ASSERT_EQ(sections.size(), 2u);
+  EXPECT_TRUE(HoldsNote(sections[1],
+                        "firmware: reported type UEFI, variable probe UEFI, loader in the store "
+                        "listing not known; decided: UEFI"));
 }
 
 TEST(ProductOnAnotherWindows, RunLogClosesTheRunTheUserEnded) {
