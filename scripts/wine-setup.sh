@@ -18,7 +18,10 @@
 # neither 32-bit programs nor a 32-bit code segment for WoW64). The 32-bit
 # Wine loader is then started through qemu-i386 from the same tree; a small
 # launcher put in its place decides at each start, so the tree serves both
-# kinds of kernel.
+# kinds of kernel. Through qemu-i386 it starts a fixed-address copy of the
+# loader (scripts/wine-fixed-loader.pl): the position-independent one would
+# sit where Windows programs without relocations must be loaded (0x400000),
+# and Wine could not start them (setup packages made with NSIS among them).
 #
 # Use scripts/wine-run.sh to run a Windows program with this Wine.
 set -eu
@@ -27,7 +30,7 @@ ROOT="${KVX_WINE_ROOT:-/opt/kvx-wine}"
 TREE="$ROOT/rootfs"
 READY="$ROOT/ready"
 # Change when the tree's recipe changes, so that existing trees are made anew.
-RECIPE="trixie wine wine32:i386 wine64 qemu-user locales zh_CN.UTF-8 launcher v2"
+RECIPE="trixie wine wine32:i386 wine64 qemu-user locales zh_CN.UTF-8 launcher v3 fixed-address loader"
 
 ready() { [ -f "$READY" ] && [ "$(sed -n 1p "$READY")" = "$RECIPE" ]; }
 
@@ -98,15 +101,19 @@ unshare -m sh -eu -c '
   exit 1
 }
 
+perl "$(dirname "$0")/wine-fixed-loader.pl" "$TREE/usr/lib/wine/wine.real" \
+  "$TREE/usr/lib/wine/wine.fixed"
 cat >"$TREE/usr/lib/wine/wine" <<'LAUNCHER'
 #!/bin/sh
 # The 32-bit Wine loader (the real one is wine.real). Where the kernel runs no
-# 32-bit code, qemu-i386 runs it. Wine starts further processes through the
-# path in argv[0], so that stays this launcher's path.
+# 32-bit code, qemu-i386 runs its copy linked at a fixed address (wine.fixed),
+# which leaves 0x400000 free for Windows programs without relocations. Wine
+# starts further processes through the path in argv[0], so that stays this
+# launcher's path.
 if /usr/lib/i386-linux-gnu/ld-linux.so.2 --version >/dev/null 2>&1; then
   exec /usr/lib/wine/wine.real "$@"
 fi
-exec /usr/bin/qemu-i386 -0 /usr/lib/wine/wine /usr/lib/wine/wine.real "$@"
+exec /usr/bin/qemu-i386 -0 /usr/lib/wine/wine /usr/lib/wine/wine.fixed "$@"
 LAUNCHER
 chmod 755 "$TREE/usr/lib/wine/wine"
 
