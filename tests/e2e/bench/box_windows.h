@@ -56,8 +56,8 @@ inline ShownBox ReadBox(HWND box) {
     HWND button = GetDlgItem(box, id);
     if (button != nullptr && IsWindowVisible(button)) {
       shown.hasOk = shown.hasOk || id == IDOK;
-      shown.buttons += (shown.buttons.empty() ? "" : " ") + std::to_string(id) + "=" +
-                       WindowTextGbk(button);
+      shown.buttons +=
+          (shown.buttons.empty() ? "" : " ") + std::to_string(id) + "=" + WindowTextGbk(button);
     }
   }
   return shown;
