@@ -240,6 +240,16 @@ void RunLogTail(const RunFolder& folder) {
   std::cout << "\n";
 }
 
+// What an installation left: the boot entry, the settings files, the target folder.
+void MachineAfterwards(const RunFolder& folder) {
+  BootEntry(folder);
+  std::cout << "\n";
+  SettingsFiles(folder);
+  std::cout << "\n";
+  TargetFolder(folder);
+  std::cout << "\n";
+}
+
 // The setup package's exit codes (package/kvxsetup.nsi).
 std::string InstallerOutcome(const std::string& code) {
   if (code == "0")
@@ -302,12 +312,7 @@ int main(int argc, char** argv) {
     const ProgramRun& run = folder.runs()[0];
     PackageRun(folder, run);
     if (run.exitCode == "0") {
-      BootEntry(folder);
-      std::cout << "\n";
-      SettingsFiles(folder);
-      std::cout << "\n";
-      TargetFolder(folder);
-      std::cout << "\n";
+      MachineAfterwards(folder);
     }
     std::cout << "Figures:\n  " << run.processes
               << " processes started in the installer's job, wall time "
@@ -327,12 +332,7 @@ int main(int argc, char** argv) {
     std::cout << "\n";
   }
   if (folder.Run("2") != nullptr) {
-    BootEntry(folder);
-    std::cout << "\n";
-    SettingsFiles(folder);
-    std::cout << "\n";
-    TargetFolder(folder);
-    std::cout << "\n";
+    MachineAfterwards(folder);
   }
   RunLogTail(folder);
   std::cout << "Figures:\n";
