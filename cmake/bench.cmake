@@ -57,4 +57,27 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
   add_test(NAME e2e.win7-en-twice COMMAND kvx_e2e_tests --gtest_filter=Windows7InstalledTwice.*)
   set_tests_properties(e2e.win7-en-twice PROPERTIES FIXTURES_REQUIRED e2e_win7-en-twice
     ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir} LABELS e2e)
+
+  # The sample setup package (package/), built from the executable and the
+  # doubles, and two machines run through it silently: win7-en, checked
+  # against its direct run, and uninstall-pending, refused.
+  add_test(NAME e2e.package COMMAND ${kvx_root}/package/build.sh)
+  set_tests_properties(e2e.package PROPERTIES FIXTURES_SETUP kvx_package
+    FIXTURES_REQUIRED kvx_windows TIMEOUT 300 LABELS e2e)
+  foreach(pair IN ITEMS win7-en:PackagedWindows7English:e2e_win7-en
+      uninstall-pending:PackagedUnfinishedUninstall:)
+    string(REPLACE ":" ";" pair "${pair}")
+    list(GET pair 0 machine)
+    list(GET pair 1 suite)
+    list(GET pair 2 direct)
+    add_test(NAME e2e.run.package-${machine} COMMAND ${kvx_root}/tests/e2e/run-machine.sh
+      --package ${machine} ${kvx_e2e_dir}/package-${machine})
+    set_tests_properties(e2e.run.package-${machine} PROPERTIES
+      FIXTURES_SETUP e2e_package-${machine}
+      FIXTURES_REQUIRED "kvx_windows;kvx_wine;kvx_package" TIMEOUT 900 LABELS e2e)
+    add_test(NAME e2e.package-${machine} COMMAND kvx_e2e_tests --gtest_filter=${suite}.*)
+    set_tests_properties(e2e.package-${machine} PROPERTIES
+      FIXTURES_REQUIRED "e2e_package-${machine};${direct}"
+      ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir} LABELS e2e)
+  endforeach()
 endif()

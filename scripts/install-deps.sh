@@ -11,6 +11,8 @@ command -v make >/dev/null 2>&1 || need="$need make"
 [ -f /usr/include/gmock/gmock.h ] || need="$need libgmock-dev"
 # The Windows executable: 32-bit MinGW-w64 with Win32 threads.
 command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 || need="$need g++-mingw-w64-i686-win32"
+# The sample setup package (package/): NSIS 3.
+command -v makensis >/dev/null 2>&1 || need="$need nsis"
 
 if [ -n "$need" ]; then
   if [ "$(id -u)" -ne 0 ]; then

@@ -4,7 +4,16 @@
 # name, "2". Every command line, batch text, message box and pause of the
 # configurator lands in the call log, with the calls of the doubles.
 #
-# usage: tests/e2e/run-machine.sh MACHINE [RUN_FOLDER]
+# usage: tests/e2e/run-machine.sh [--package] MACHINE [RUN_FOLDER]
+#
+# --package runs the machine through the sample setup package instead
+# (dist/kvxsetup.exe, package/build.sh), silently (/S): the machine gets
+# neither the setup folder's files nor the product files, only the installer
+# in C:\KVX Setup, which lays them out and starts the configurator itself. The
+# configurator is then not traced (its run log tells what it did); the call
+# log holds the installer's start and exit, the message boxes that opened and
+# the buttons pressed, and the doubles' calls. The product folder as the
+# machine held it before the run, if any, is kept in C:\kvxbench\before\korv.
 #
 # KVX_RUNS_2=N runs "2" N times (default 1), as a later installation over the
 # first would.
@@ -32,6 +41,11 @@ usage() {
   sed -n 's/^# usage: /usage: /p' "${BASH_SOURCE[0]}" >&2
   exit 2
 }
+package=0
+if [ "${1:-}" = --package ]; then
+  package=1
+  shift
+fi
 [ $# -ge 1 ] && [ $# -le 2 ] || usage
 machine=$1
 machine_dir=$root/tests/e2e/machines/$machine
@@ -41,6 +55,7 @@ mkdir -p "$(dirname "$out")"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
 doubles=${KVX_DOUBLES_DIR:-$root/build/windows/doubles}
 exe=${KVX_EXE:-$root/dist/kvxcfg.exe}
+[ "$package" -eq 0 ] || exe=$root/dist/kvxsetup.exe
 for need in "$exe" "$doubles/bench/kvx_start.exe" "$doubles/product/zp"; do
   [ -f "$need" ] || { echo "run-machine: $need is missing (scripts/build-windows.sh)" >&2; exit 2; }
 done
@@ -104,28 +119,33 @@ lay_out() {  # FROM TO
 lay_out "$machine_dir/fixture" "$bench/fixture"
 
 # The setup package's folder: the configurator, its verdict marker and the
-# spare bcdedit (the same double, told apart by bytes appended to the file).
+# spare bcdedit (the same double, told apart by bytes appended to the file);
+# or the setup package alone.
 setup="$c/KVX Setup"
 mkdir -p "$setup"
-cp "$exe" "$setup/kvxcfg.exe"
-: >"$setup/win_lan"
-{ cat "$doubles/path/bcdedit.exe"; printf 'KVX spare bcdedit'; } >"$setup/bcdedit"
+if [ "$package" -eq 1 ]; then
+  cp "$exe" "$setup/kvxsetup.exe"
+else
+  cp "$exe" "$setup/kvxcfg.exe"
+  : >"$setup/win_lan"
+  { cat "$doubles/path/bcdedit.exe"; printf 'KVX spare bcdedit'; } >"$setup/bcdedit"
 
-# The product package (the boot sector image kvldr.mbr, 512 bytes with the
-# signature at the end, and a floppy image ghost.img whose start-up files hold
-# the four lines of the RAM drive set-up are part of it), with the tools under
-# their stored names, the Windows-family marker, and the loader files at the
-# root of C:.
-product=$c/vesk/korv
-mkdir -p "$product"
-cp "$root"/tests/e2e/package/* "$product/"
-cp "$doubles/product/zp" "$doubles/product/fi" "$doubles/product/fr" \
-  "$doubles/product/ghost32.exe" "$product/"
-cp "$doubles/product/xc" "$product/$access_tool"
-: >"$product/$marker"
-cp "$product/KVLDR" "$product/kvldr.mbr" "$c/"
-mkdir "$bench/package"
-cp "$product"/* "$bench/package/"  # as shipped, for comparisons
+  # The product package (the boot sector image kvldr.mbr, 512 bytes with the
+  # signature at the end, and a floppy image ghost.img whose start-up files hold
+  # the four lines of the RAM drive set-up are part of it), with the tools under
+  # their stored names, the Windows-family marker, and the loader files at the
+  # root of C:.
+  product=$c/vesk/korv
+  mkdir -p "$product"
+  cp "$root"/tests/e2e/package/* "$product/"
+  cp "$doubles/product/zp" "$doubles/product/fi" "$doubles/product/fr" \
+    "$doubles/product/ghost32.exe" "$product/"
+  cp "$doubles/product/xc" "$product/$access_tool"
+  : >"$product/$marker"
+  cp "$product/KVLDR" "$product/kvldr.mbr" "$c/"
+  mkdir "$bench/package"
+  cp "$product"/* "$bench/package/"  # as shipped, for comparisons
+fi
 lay_out "$machine_dir/files/c" "$c"
 for letter in $drives; do
   lay_out "$machine_dir/files/$letter" "$out/drives/$letter"
@@ -135,6 +155,7 @@ mkdir "$bench/before"
 for file in "$c/boot.ini" "$bench/fixture/bcd_store.txt"; do
   [ ! -f "$file" ] || cp "$file" "$bench/before/"
 done
+[ "$package" -eq 0 ] || [ ! -d "$c/vesk/korv" ] || cp -a "$c/vesk/korv" "$bench/before/korv"
 
 # --- The registry and the session, as GBK text ---
 gbk() { iconv -f UTF-8 -t GBK; }
@@ -170,6 +191,12 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   printf 'set TMP=%s\r\nset TEMP=%s\r\n' "$temp" "$temp"
   [ "$bits" = 64 ] || printf 'set ProgramFiles(x86)=\r\n'
   printf 'set KVX_BENCH_LOG=C:\\kvxbench\\calls.log\r\n'
+  if [ "$package" -eq 1 ]; then
+    # One installer run: the boxes of "1" and of "2" in one list.
+    printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_1${answers_1:+${answers_2:+,}}$answers_2"
+    printf 'C:\\kvxbench\\bin\\kvx_start.exe --boxes "C:\\KVX Setup\\kvxsetup.exe" /S\r\n'
+    printf 'goto inspect\r\n'
+  fi
   printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_1"
   [ "$firmware" = bios ] || printf 'set KVX_BENCH_FIRMWARE=%s\r\n' "$firmware"
   printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 1\r\n'

@@ -8,6 +8,11 @@
 // boxes, pauses and own file operations; the boot entry it left; its
 // settings files; the target folder; where the configurator's own run log is
 // and its last lines; and the figures of each run.
+//
+// For a run through the setup package (run-machine.sh --package) the
+// configurator is not traced: the report gives the installer's exit code and
+// what it means, the message boxes that opened, the configurator's whole run
+// log in place of the transcript, and what the machine holds afterwards.
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -235,6 +240,56 @@ void RunLogTail(const RunFolder& folder) {
   std::cout << "\n";
 }
 
+// What an installation left: the boot entry, the settings files, the target folder.
+void MachineAfterwards(const RunFolder& folder) {
+  BootEntry(folder);
+  std::cout << "\n";
+  SettingsFiles(folder);
+  std::cout << "\n";
+  TargetFolder(folder);
+  std::cout << "\n";
+}
+
+// The setup package's exit codes (package/kvxsetup.nsi).
+std::string InstallerOutcome(const std::string& code) {
+  if (code == "0")
+    return "installed";
+  if (code == "10")
+    return "refused, win_lan1: another or an older version, or the user gave up";
+  if (code == "11")
+    return "refused, win_lan2: the last uninstall has not finished";
+  if (code == "12")
+    return "no verdict: the marker was gone after \"1\"";
+  if (code == "13" || code == "14")
+    return "kvxcfg.exe " + std::string(code == "13" ? "1" : "2") + " could not be started";
+  return "not one of the package's own codes";
+}
+
+void PackageRun(const RunFolder& folder, const ProgramRun& run) {
+  std::cout << "Setup package: " << Visible(run.commandLine) << "\n  exit code " << run.exitCode
+            << " (" << InstallerOutcome(run.exitCode) << ")\n\n";
+  for (const Event& event : run.events) {
+    if (event.kind == kRecordShown) {
+      std::cout << "A message box showed caption \"" << Utf8(event.Field(0)) << "\", buttons "
+                << Utf8(event.Field(2)) << ":\n";
+      Block(event.Field(1), "  ");
+    } else if (event.kind == kRecordPress) {
+      std::cout << "  pressed " << ButtonName(event.Field(0)) << "\n\n";
+    }
+  }
+  std::string bytes;
+  const std::string log = folder.Temp() + "\\kvxcfg.log";
+  if (!folder.Read(log, &bytes)) {
+    std::cout << "The configurator's run log " << Utf8(log) << " is missing\n\n";
+    return;
+  }
+  std::cout << "The configurator's run log, " << Utf8(log) << ":\n";
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    bytes.erase(0, 3);
+  for (const std::string& line : SplitLines(bytes))
+    std::cout << "  " << line << "\n";
+}
+
 }  // namespace
 }  // namespace kvx::bench
 
@@ -252,6 +307,18 @@ int main(int argc, char** argv) {
   }
   if (argc == 3)
     std::cout << "== " << argv[2] << " ==\n\n";
+  const bool packaged = folder.runs().size() == 1 && folder.Run("1") == nullptr;
+  if (packaged) {
+    const ProgramRun& run = folder.runs()[0];
+    PackageRun(folder, run);
+    if (run.exitCode == "0") {
+      MachineAfterwards(folder);
+    }
+    std::cout << "Figures:\n  " << run.processes
+              << " processes started in the installer's job, wall time "
+              << Seconds(run.ended - run.started) << "\n";
+    return 0;
+  }
   const std::string verdict = folder.Verdict();
   std::cout << "Verdict: the marker is named " << verdict
             << (verdict == "win_lan"    ? " (kept its name: the installation may go on)"
@@ -265,12 +332,7 @@ int main(int argc, char** argv) {
     std::cout << "\n";
   }
   if (folder.Run("2") != nullptr) {
-    BootEntry(folder);
-    std::cout << "\n";
-    SettingsFiles(folder);
-    std::cout << "\n";
-    TargetFolder(folder);
-    std::cout << "\n";
+    MachineAfterwards(folder);
   }
   RunLogTail(folder);
   std::cout << "Figures:\n";

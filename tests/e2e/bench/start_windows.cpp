@@ -1,7 +1,8 @@
 // kvx_start.exe: starts a program the way a setup package does, in the
-// program's own folder with one argument, and traces it.
+// program's own folder with its arguments, and traces it.
 //
 //   kvx_start.exe PROGRAM [ARGUMENT...]
+//   kvx_start.exe --boxes PROGRAM [ARGUMENT...]
 //
 // The program is created suspended inside a job object; kvx_trace.dll (from
 // this program's folder) is loaded into it before its first instruction
@@ -10,10 +11,18 @@
 // processes started in the job (the program and everything it started).
 // The exit code is the program's, or 99 when it could not be started or
 // traced.
+//
+// With --boxes the program is not traced (a setup package, which starts the
+// configurator itself): instead every message box that opens on the desktop
+// while it runs, whichever of its processes shows it, is read and answered as
+// the tracer answers the configurator's (KVX_BENCH_ANSWERS), with the same
+// records.
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "tests/e2e/bench/box_windows.h"
 #include "tests/e2e/bench/trace_record.h"
 #include "tests/tools/doubles.h"
 #include "tests/tools/text.h"
@@ -73,17 +82,49 @@ bool LoadInto(HANDLE process, const std::string& dll) {
   return module != 0;
 }
 
+BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+  if (kvx::bench::IsShownBox(window)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Waits for the process's end, answering each box that opens meanwhile.
+void AnswerBoxesUntilEnd(HANDLE process) {
+  char list[256];
+  DWORD got = GetEnvironmentVariableA(kvx::bench::kAnswersVariable, list, sizeof list);
+  const std::vector<int> answers =
+      kvx::bench::Answers(got > 0 && got < sizeof list ? std::string(list, got) : std::string());
+  size_t boxes = 0;
+  HWND answered = nullptr;
+  while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
+    HWND box = nullptr;
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr || box == answered)
+      continue;
+    const kvx::bench::ShownBox shown = kvx::bench::ReadBox(box);
+    Record(kvx::bench::kRecordShown, {shown.caption, shown.text, shown.buttons});
+    const int answer = boxes < answers.size() ? answers[boxes] : 0;
+    ++boxes;
+    Record(kvx::bench::kRecordPress, {std::to_string(kvx::bench::Press(box, shown, answer))});
+    answered = box;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2)
-    return Fail("usage: kvx_start.exe PROGRAM [ARGUMENT...]");
+  const bool boxes = argc > 1 && lstrcmpA(argv[1], "--boxes") == 0;
+  const int first = boxes ? 2 : 1;
+  if (argc <= first)
+    return Fail("usage: kvx_start.exe [--boxes] PROGRAM [ARGUMENT...]");
   char full[MAX_PATH];
-  if (GetFullPathNameA(argv[1], MAX_PATH, full, nullptr) == 0)
+  if (GetFullPathNameA(argv[first], MAX_PATH, full, nullptr) == 0)
     return Fail("no such program");
   const std::string program = full;
   std::string commandLine = "\"" + program + "\"";
-  for (int i = 2; i < argc; ++i)
+  for (int i = first + 1; i < argc; ++i)
     commandLine += std::string(" ") + argv[i];
   const std::string folder = FolderOf(program);
 
@@ -102,11 +143,13 @@ int main(int argc, char** argv) {
   }
   if (job != nullptr)
     AssignProcessToJobObject(job, info.hProcess);
-  if (!LoadInto(info.hProcess, dll)) {
+  if (!boxes && !LoadInto(info.hProcess, dll)) {
     TerminateProcess(info.hProcess, 99);
     return Fail("cannot load kvx_trace.dll into the program");
   }
   ResumeThread(info.hThread);
+  if (boxes)
+    AnswerBoxesUntilEnd(info.hProcess);
   WaitForSingleObject(info.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(info.hProcess, &code);

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/bench/box_windows.h"
 #include "tests/e2e/bench/trace_record.h"
 #include "tests/tools/doubles.h"
 #include "tests/tools/text.h"
@@ -34,6 +35,7 @@
 namespace {
 
 using kvx::bench::EscapeForLog;
+using kvx::bench::GbkOf;
 
 std::string g_log;
 std::vector<int> g_answers;
@@ -56,18 +58,6 @@ std::string Env(const char* name) {
   char buffer[4096];
   DWORD got = GetEnvironmentVariableA(name, buffer, sizeof buffer);
   return got > 0 && got < sizeof buffer ? std::string(buffer, got) : std::string();
-}
-
-std::string Gbk(const wchar_t* text) {
-  if (text == nullptr)
-    return std::string();
-  int length = WideCharToMultiByte(936, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1)
-    return std::string();
-  std::string bytes(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(936, 0, text, -1, &bytes[0], length, nullptr, nullptr);
-  bytes.resize(static_cast<size_t>(length - 1));
-  return bytes;
 }
 
 // One record: the kind, the time in ms, then the fields, tab-separated.
@@ -161,27 +151,12 @@ struct BoxWatch {
 };
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(window)) {
+  if (kvx::bench::IsShownBox(window)) {
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
   }
   return TRUE;
 }
-
-std::wstring WindowText(HWND window) {
-  if (window == nullptr)
-    return std::wstring();
-  int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  int got = GetWindowTextW(window, &text[0], length + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
-
-// The buttons a message box may have, by the codes they return.
-const int kButtons[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO};
 
 DWORD WINAPI WatchBox(LPVOID parameter) {
   BoxWatch* watch = static_cast<BoxWatch*>(parameter);
@@ -192,23 +167,10 @@ DWORD WINAPI WatchBox(LPVOID parameter) {
       RealSleep(50);
       continue;
     }
-    std::string buttons;
-    bool hasOk = false;
-    for (int id : kButtons) {
-      HWND button = GetDlgItem(box, id);
-      if (button != nullptr && IsWindowVisible(button)) {
-        hasOk = hasOk || id == IDOK;
-        buttons += (buttons.empty() ? "" : " ") + std::to_string(id) + "=" +
-                   Gbk(WindowText(button).c_str());
-      }
-    }
-    // The box's text is the static control with the identifier 0xFFFF.
-    Record(kvx::bench::kRecordShown, {Gbk(WindowText(box).c_str()),
-                                      Gbk(WindowText(GetDlgItem(box, 0xFFFF)).c_str()), buttons});
-    int answer = watch->answer != 0 ? watch->answer : hasOk ? IDOK : IDNO;
-    Record(kvx::bench::kRecordPress, {std::to_string(answer)});
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+    const kvx::bench::ShownBox shown = kvx::bench::ReadBox(box);
+    Record(kvx::bench::kRecordShown, {shown.caption, shown.text, shown.buttons});
+    Record(kvx::bench::kRecordPress,
+           {std::to_string(kvx::bench::Press(box, shown, watch->answer))});
     return 0;
   }
   return 0;
@@ -242,7 +204,7 @@ std::string StyleText(UINT style) {
 
 int WINAPI HookMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
   Record(kvx::bench::kRecordBox,
-         {StyleText(style), caption != nullptr ? Gbk(caption) : std::string("-"), Gbk(text)});
+         {StyleText(style), caption != nullptr ? GbkOf(caption) : std::string("-"), GbkOf(text)});
   return WatchedBox([&] { return RealMessageBoxW(owner, text, caption, style); });
 }
 
@@ -373,14 +335,7 @@ void Hook(HMODULE module, const char* dll, const char* function, Function hook, 
 
 void Install() {
   g_log = Env(kvx::bench::kLogVariable);
-  const std::string answers = Env(kvx::bench::kAnswersVariable);
-  for (size_t at = 0; at < answers.size();) {
-    size_t comma = answers.find(',', at);
-    if (comma == std::string::npos)
-      comma = answers.size();
-    g_answers.push_back(atoi(answers.substr(at, comma - at).c_str()));
-    at = comma + 1;
-  }
+  g_answers = kvx::bench::Answers(Env(kvx::bench::kAnswersVariable));
   HMODULE exe = GetModuleHandleA(nullptr);
   Hook(exe, "kernel32.dll", "CreateProcessA", &HookCreateProcessA, &RealCreateProcessA);
   Hook(exe, "kernel32.dll", "WaitForSingleObject", &HookWaitForSingleObject,

@@ -14,6 +14,7 @@
 
 #include "tests/e2e/bench/trace_record.h"
 #include "tests/e2e/checks/e2e_support.h"
+#include "tests/support/expected_blocks.h"
 #include "tests/support/run_log_reader.h"
 #include "tests/tools/bcd_store.h"
 #include "tests/tools/text.h"
@@ -322,6 +323,165 @@ TEST(ProductOnAnotherWindows, RunLogClosesTheRunTheUserEnded) {
                                       "如果继续安装，建议仅使用GHOST英文手动模式。\r\n\r\n"
                                       "是否继续安装本软件？\r\n\r\n是=继续安装\r\n否=放弃安装"),
        "answer 7"}));
+}
+
+// --- The sample setup package (package/), run silently on two machines
+// (run-machine.sh --package; run folders package-win7-en and
+// package-uninstall-pending). The configurator runs untraced there: its run
+// log is the record of what it did. ---
+
+// The installer's one run, as the launcher saw it.
+const ProgramRun& InstallerRun(const RunFolder& folder) {
+  static const ProgramRun kNone;
+  EXPECT_EQ(folder.runs().size(), 1u);
+  if (folder.runs().empty())
+    return kNone;
+  EXPECT_EQ(folder.runs()[0].commandLine, "\"C:\\KVX Setup\\kvxsetup.exe\" /S");
+  return folder.runs()[0];
+}
+
+// The folder a section's run was started from. The installer starts the
+// configurator from its own temporary folder, in TMP.
+std::string ProgramFolder(const Section& section) {
+  const std::string head = "program folder: ";
+  return section.head.size() > 2 && StartsWith(section.head[2], head)
+             ? section.head[2].substr(head.size())
+             : std::string();
+}
+
+// The section's steps with its program folder named "C:\KVX Setup" wherever
+// a step names it, as in a direct run.
+Lines StepsAsFromTheSetupFolder(const Section& section) {
+  const std::string folder = ProgramFolder(section);
+  EXPECT_FALSE(folder.empty());
+  Lines steps = LoggedSteps(section);
+  for (std::string& step : steps) {
+    for (size_t at = step.find(folder); !folder.empty() && at != std::string::npos;
+         at = step.find(folder, at))
+      step.replace(at, folder.size(), "C:\\KVX Setup");
+  }
+  return steps;
+}
+
+// The bench's records of the boxes that opened: "CAPTION TEXT BUTTONS" and
+// "pressed CODE", in order.
+Lines BoxesShown(const ProgramRun& run) {
+  Lines boxes;
+  for (const Event& event : run.events) {
+    if (event.kind == bench::kRecordShown)
+      boxes.push_back(event.Field(0) + " " + event.Field(1) + " " + event.Field(2));
+    else if (event.kind == bench::kRecordPress)
+      boxes.push_back("pressed " + event.Field(0));
+  }
+  return boxes;
+}
+
+// Nothing of the installer is left in TMP: its folder goes when it ends.
+void ExpectInstallerFolderGone(const RunFolder& folder) {
+  for (const std::string& name : folder.List(folder.Temp()))
+    EXPECT_FALSE(StartsWith(name, "ns") && name.size() > 4 &&
+                 name.compare(name.size() - 4, 4, ".tmp") == 0)
+        << name;
+}
+
+TEST(PackagedWindows7English, InstallsAsTheDirectRunsDo) {
+  const RunFolder& packaged = Machine("package-win7-en");
+  const RunFolder& direct = Machine("win7-en");
+  EXPECT_EQ(InstallerRun(packaged).exitCode, "0");
+  EXPECT_TRUE(BoxesShown(InstallerRun(packaged)).empty());
+
+  // The configurator ran "1" and "2" and did what it does in the direct runs,
+  // command for command with the same exit codes, but one: the installer
+  // writes the family marker vt itself on Windows 7, where the direct run's
+  // setup folder left nt, so the configurator's rename of nt to vt finds
+  // nothing there.
+  const std::vector<Section> sections = Sections(packaged, packaged.Temp() + "\\kvxcfg.log");
+  const std::vector<Section> directSections = Sections(direct, direct.Temp() + "\\kvxcfg.log");
+  ASSERT_EQ(sections.size(), 2u);
+  ASSERT_EQ(directSections.size(), 2u);
+  const std::string familyRename =
+      "run " + kCmd + "ver|find \" 6.\" >nul&&ren c:\\vesk\\korv\\nt vt";
+  for (size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE("run " + std::to_string(i + 1));
+    EXPECT_TRUE(StartsWith(sections[i].head[0],
+                           kBar + "kvxcfg 2013.01.23, job \"" + std::to_string(i + 1) + "\", "));
+    EXPECT_TRUE(StartsWith(sections[i].closing, kBar + "end of job"));
+    EXPECT_TRUE(StartsWith(ProgramFolder(sections[i]), packaged.Temp() + "\\ns"));
+    const Lines steps = StepsAsFromTheSetupFolder(sections[i]);
+    const Lines directSteps = LoggedSteps(directSections[i]);
+    EXPECT_EQ(steps.size(), directSteps.size());
+    for (size_t k = 0; k < steps.size() && k < directSteps.size(); ++k) {
+      if (steps[k] != directSteps[k] && !(k > 0 && steps[k - 1] == familyRename)) {
+        ADD_FAILURE() << "step " << k + 1 << ": through the installer\n  " << bench::Utf8(steps[k])
+                      << "\nin the direct run\n  " << bench::Utf8(directSteps[k]);
+        break;
+      }
+    }
+  }
+  EXPECT_TRUE(HoldsNote(sections[0], "verdict: the marker keeps its name win_lan"));
+
+  // The machine as the direct runs leave it: the product folder (but the
+  // run log's copy and the launcher shortcut, which hold times of their
+  // own), the boot entry in the store, the loader files, the hidden folder,
+  // the spare bcdedit in syswow64.
+  std::vector<std::string> names = packaged.List("C:\\vesk\\korv");
+  std::vector<std::string> directNames = direct.List("C:\\vesk\\korv");
+  std::sort(names.begin(), names.end());
+  std::sort(directNames.begin(), directNames.end());
+  EXPECT_EQ(names, directNames);
+  for (const std::string& name : names) {
+    if (name != "kvxcfg.log" && name != "KVX_SU") {
+      EXPECT_TRUE(SameBytes(packaged.Text(kProduct + name), direct.Text(kProduct + name))) << name;
+    }
+    EXPECT_EQ(packaged.Attributes(kProduct + name), "") << name;
+  }
+  for (const std::string path : {"C:\\kvxbench\\fixture\\bcd_store.txt", "C:\\KVLDR",
+                                 "C:\\kvldr.mbr", "C:\\windows\\syswow64\\bcdedit.exe",
+                                 "D:\\~1\\c_pan.txt", "C:\\kvxbench\\fixture\\xc_grants.txt"}) {
+    EXPECT_TRUE(packaged.Exists(path)) << path;
+    EXPECT_TRUE(SameBytes(packaged.Text(path), direct.Text(path))) << path;
+    EXPECT_EQ(packaged.Attributes(path), direct.Attributes(path)) << path;
+  }
+  EXPECT_EQ(packaged.Attributes("D:\\~1"), "H");
+  EXPECT_EQ(packaged.List("D:\\~1"), direct.List("D:\\~1"));
+  EXPECT_EQ(packaged.Registry(), direct.Registry());
+  for (const std::string& name : packaged.List(packaged.Temp()))
+    EXPECT_NE(bench::FoldCase(name).compare(0, 3, "vk_"), 0) << name;
+  ExpectInstallerFolderGone(packaged);
+}
+
+TEST(PackagedUnfinishedUninstall, RefusesAndLeavesTheProductFolderAsItWas) {
+  const RunFolder& folder = Machine("package-uninstall-pending");
+  EXPECT_EQ(InstallerRun(folder).exitCode, "11");
+  // The configurator's box, in front of a silent installer, read and answered.
+  const std::string refusal = testing::UnfinishedUninstallRefusal("珂瓦克斯");
+  EXPECT_EQ(BoxesShown(InstallerRun(folder)),
+            (Lines{"kvxcfg " + refusal + " 1=确定", "pressed 1"}));
+
+  const std::vector<Section> sections = Sections(folder, folder.Temp() + "\\kvxcfg.log");
+  ASSERT_EQ(sections.size(), 1u);
+  EXPECT_TRUE(HoldsNote(sections[0], "verdict: the marker becomes win_lan2"));
+  EXPECT_TRUE(StartsWith(ProgramFolder(sections[0]), folder.Temp() + "\\ns"));
+  EXPECT_TRUE(InOrder(StepsAsFromTheSetupFolder(sections[0]),
+                      {"run " + kCmd + "ren \"C:\\KVX Setup\\win_lan\" win_lan2",
+                       "box 0x10 - " + refusal, "answer 1"}));
+
+  // Nothing written: the product folder of the unfinished uninstall byte for
+  // byte as it was, no loader files at the root of C:.
+  std::vector<std::string> names = folder.List("C:\\vesk\\korv");
+  std::vector<std::string> before = folder.List("C:\\kvxbench\\before\\korv");
+  std::sort(names.begin(), names.end());
+  std::sort(before.begin(), before.end());
+  EXPECT_EQ(names, (Lines{"krv_pass.ini", "uninstall.xml"}));
+  EXPECT_EQ(names, before);
+  for (const std::string& name : names) {
+    EXPECT_TRUE(
+        SameBytes(folder.Text(kProduct + name), folder.Text("C:\\kvxbench\\before\\korv\\" + name)))
+        << name;
+  }
+  EXPECT_FALSE(folder.Exists("C:\\KVLDR"));
+  EXPECT_FALSE(folder.Exists("C:\\kvldr.mbr"));
+  ExpectInstallerFolderGone(folder);
 }
 
 }  // namespace
