@@ -33,11 +33,11 @@ std::vector<LogSection> ReadLogSections(const std::string& text) {
   std::vector<LogSection> sections;
   for (const std::string& line : SplitAtLineBreaks(text)) {
     if (bench::StartsWith(line, kBar + "kvxcfg ")) {
-      sections.push_back({{line}, "", {}});
+      sections.push_back({{line}, {}, {}});
     } else if (sections.empty() || line.empty()) {
       continue;
-    } else if (bench::StartsWith(line, kBar + "end of job ")) {
-      sections.back().closing = line;
+    } else if (bench::StartsWith(line, kBar)) {
+      sections.back().closing.push_back(line);
     } else if (bench::StartsWith(line, kUnderHead) && !sections.back().entries.empty()) {
       sections.back().entries.back().under.push_back(line.substr(kUnderHead.size()));
     } else if (IsEntryHead(line)) {

@@ -23,10 +23,11 @@ struct LogEntry {
 };
 
 // One run's section: the lines of its head (from "======== kvxcfg ..."),
-// its closing line ("======== end of job ..."; empty while none), entries.
+// its closing lines (each "======== ...": the end of the job or the fault
+// that ended it, then the copy's outcome; none while it is open), entries.
 struct LogSection {
   LogLines head;
-  std::string closing;
+  LogLines closing;
   std::vector<LogEntry> entries;
 };
 
