@@ -1,5 +1,6 @@
 #include "runlog/run_log.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -7,10 +8,8 @@
 namespace kvx {
 namespace {
 
-constexpr long long kRollOverSize = 1024 * 1024;
 const Text kBar = "========";
-// Every entry begins with the seconds since the start, to the millisecond,
-// in a column 9 wide; the lines of a text stand under its head after "| ".
+// Each entry's seconds stand in a column 9 wide; a text's lines under it.
 const Text kUnder = Text(11, ' ') + "| ";
 
 long long Now() {
@@ -18,10 +17,9 @@ long long Now() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Milliseconds since a time of Now(); never below 0, should the clock be set back.
+// Milliseconds since a time of Now(); never below 0, should the clock go back.
 long long Since(long long start) {
-  const long long now = Now();
-  return now > start ? now - start : 0;
+  return std::max(0LL, Now() - start);
 }
 
 Text Seconds(long long milliseconds, const char* format = "%lld.%03lld") {
@@ -30,8 +28,8 @@ Text Seconds(long long milliseconds, const char* format = "%lld.%03lld") {
   return text;
 }
 
-// Runs a piece of the log's own work: whatever befalls it (a failing file, a
-// text it cannot make) stays with the log.
+// Whatever befalls the log's own work (a failing file, a text it cannot
+// make) stays with the log.
 template <typename Work>
 void Quietly(Work work) {
   try {
@@ -47,14 +45,15 @@ Text Code(unsigned long code) {
   return std::to_string(code) + (code < 0x10000 ? "" : hex);
 }
 
-// The system's error codes a support person meets most, by name.
+// With the names of the error codes a support person meets most.
 Text ErrorText(unsigned long error) {
   static const struct {
     unsigned long code;
     const char* name;
-  } kNamed[] = {{2, "file not found"}, {3, "path not found"},  {5, "access denied"},
-                {32, "in use by another process"}, {80, "already exists"},
-                {112, "disk full"},      {123, "bad name"},        {183, "already exists"}};
+  } kNamed[] = {{2, "file not found"},  {3, "path not found"},
+                {5, "access denied"},   {32, "in use by another process"},
+                {80, "already exists"}, {112, "disk full"},
+                {123, "bad name"},      {183, "already exists"}};
   for (const auto& named : kNamed) {
     if (named.code == error)
       return Concat({"error ", Code(error), " (", named.name, ")"});
@@ -62,37 +61,22 @@ Text ErrorText(unsigned long error) {
   return Concat({"error ", Code(error)});
 }
 
-Text ButtonText(int button) {
-  const char* name = button == 1   ? " (OK)"
-                     : button == 2 ? " (Cancel)"
-                     : button == 6 ? " (Yes)"
-                     : button == 7 ? " (No)"
-                                   : "";
-  return std::to_string(button) + name;
-}
-
-// The text with every further line (after CR LF, an empty last one
-// included) under the first after "| ", so that it can be told back byte for
-// byte; a command line can hold line breaks too.
-Text Lines(const Text& text) {
-  Text out;
-  size_t from = 0;
-  for (size_t at; (at = text.find("\r\n", from)) != Text::npos; from = at + 2)
-    out += Concat({text.substr(from, at - from), "\r\n", kUnder});
-  return out + text.substr(from);
+// Every line after the first (a CR LF starts one, an empty last line too)
+// under it after "| ", so that a text can be told back byte for byte.
+Text Lines(Text text) {
+  for (size_t at = 0; (at = text.find("\r\n", at)) != Text::npos; at += 2 + kUnder.size())
+    text.insert(at + 2, kUnder);
+  return text;
 }
 
 }  // namespace
-
-RunLog::RunLog(Host& machine, RunLogFile* file, RunFacts facts)
-    : ForwardingHost(machine), file_(file), facts_(std::move(facts)) {}
 
 void RunLog::Open(const Text& version, const Text& argument) {
   open_ = true;
   started_ = Now();
   argument_ = argument;
   Quietly([&] {
-    if (file_ != nullptr && file_->Size() > kRollOverSize)
+    if (file_ != nullptr && file_->Size() > 1024 * 1024)
       file_->RollOver();
   });
   Quietly([&] {
@@ -103,25 +87,23 @@ void RunLog::Open(const Text& version, const Text& argument) {
   });
 }
 
-// The copy is made after the closing line, so that it holds the whole
-// section; the line after tells how it went.
+// The copy follows the closing line, so that it holds the whole section.
 void RunLog::Close(int exitCode, const Text& copyDestination) {
   if (!open_)
     return;
   open_ = false;
+  const bool copy = file_ != nullptr && !copyDestination.empty();
   Quietly([&] {
     Write(Concat({kBar, " end of job \"", argument_, "\": exit code ", std::to_string(exitCode),
-                  " after ", Seconds(Since(started_)), " s ", kBar,
-                  copyDestination.empty() ? "\r\n\r\n" : "\r\n"}));
+                  " after ", Seconds(Since(started_)), " s ", kBar, copy ? "\r\n" : "\r\n\r\n"}));
   });
   Quietly([&] {
-    if (file_ == nullptr || copyDestination.empty())
-      return;
-    const unsigned long error = file_->CopyTo(copyDestination);
-    Write(Concat({kBar, " the log up to here ",
-                  error == 0 ? Text("is copied to ") : Text("could not be copied to "),
-                  copyDestination, error == 0 ? Text() : Concat({": ", ErrorText(error)}), " ",
-                  kBar, "\r\n\r\n"}));
+    const unsigned long error = copy ? file_->CopyTo(copyDestination) : 0;
+    if (copy) {
+      Write(Concat({kBar, " the log up to here ", error == 0 ? "is" : "could not be", " copied to ",
+                    copyDestination, error == 0 ? Text() : Concat({": ", ErrorText(error)}), " ",
+                    kBar, "\r\n\r\n"}));
+    }
   });
 }
 
@@ -131,13 +113,13 @@ void RunLog::RunCommand(const Text& commandLine) {
   machine_.RunCommand(commandLine);
   Quietly([&] {
     const HostOutcome outcome = machine_.LastOutcome();
-    if (!outcome.known)
-      return;
-    if (!outcome.startedAs.empty())
+    if (outcome.known && !outcome.startedAs.empty())
       Entry(Concat({"  started as ", outcome.startedAs}));
-    Entry(outcome.started ? Concat({"  exit code ", Code(outcome.code), " after ",
-                                    std::to_string(Since(started)), " ms"})
-                          : Concat({"  did not start: ", ErrorText(outcome.code)}));
+    if (outcome.known) {
+      Entry(outcome.started ? Concat({"  exit code ", Code(outcome.code), " after ",
+                                      std::to_string(Since(started)), " ms"})
+                            : Concat({"  did not start: ", ErrorText(outcome.code)}));
+    }
   });
 }
 
@@ -150,47 +132,7 @@ void RunLog::WriteWholeFile(const Text& path, const Bytes& bytes) {
   machine_.WriteWholeFile(path, bytes);
   const Text text = BytesToText(bytes);
   Entry(Concat({"write ", path, ":"}), &text);
-  Failed("write", path);
-}
-
-int RunLog::OpenFile(const Text& path, int openMode) {
-  lastOpened_ = path;
-  return machine_.OpenFile(path, openMode);
-}
-
-void RunLog::WriteText(int fileNumber, const Text& text) {
-  machine_.WriteText(fileNumber, text);
-  Failed("append to", lastOpened_);
-}
-
-void RunLog::DeleteFile(const Text& path) {
-  machine_.DeleteFile(path);
-  Failed("delete", path);
-}
-
-void RunLog::CopyFile(const Text& source, const Text& destination) {
-  machine_.CopyFile(source, destination);
-  Failed("copy", source, destination);
-}
-
-void RunLog::RenameFile(const Text& oldPath, const Text& newPath) {
-  machine_.RenameFile(oldPath, newPath);
-  Failed("rename", oldPath, newPath);
-}
-
-void RunLog::CreateFolder(const Text& path) {
-  machine_.CreateFolder(path);
-  Failed("create folder", path);
-}
-
-void RunLog::SetAttributes(const Text& path, int attributes) {
-  machine_.SetAttributes(path, attributes);
-  Failed(attributes == kAttrNormal ? "make normal" : "make read-only, hidden, system", path);
-}
-
-void RunLog::WriteIni(const Text& path, const Text& section, const Text& key, const Text& value) {
-  machine_.WriteIni(path, section, key, value);
-  Failed("INI write", path, Concat({"[", section, "] ", key, "=", value}));
+  Failed("write", path, Text());
 }
 
 int RunLog::ShowMessage(const Text& message, int style, const std::optional<Text>& caption) {
@@ -201,27 +143,21 @@ int RunLog::ShowMessage(const Text& message, int style, const std::optional<Text
                 ":"}),
         &message);
   const int button = machine_.ShowMessage(message, style, caption);
-  Entry(Concat({"  answer ", ButtonText(button)}));
+  const char* name = button == 1   ? " (OK)"
+                     : button == 2 ? " (Cancel)"
+                     : button == 6 ? " (Yes)"
+                     : button == 7 ? " (No)"
+                                   : "";
+  Entry(Concat({"  answer ", std::to_string(button), name}));
   return button;
 }
 
-void RunLog::CreateShortcut(const Text& linkPathNoExt, const Text& target,
-                            const std::optional<Text>& description,
-                            const std::optional<Text>& arguments, const Text& workingFolder) {
-  machine_.CreateShortcut(linkPathNoExt, target, description, arguments, workingFolder);
-  Failed("shortcut", Concat({linkPathNoExt, ".LNK"}), target);
-}
-
-void RunLog::Note(const Text& line) {
-  Entry(Concat({"note: ", line}));
-}
-
 void RunLog::Entry(const Text& head, const Text* text) {
-  if (!open_)
-    return;
   Quietly([&] {
-    Write(Concat({Seconds(Since(started_), "%5lld.%03lld"), "  ", Lines(head), "\r\n",
-                  text == nullptr ? Text() : Concat({kUnder, Lines(*text), "\r\n"})}));
+    if (open_) {
+      Write(Concat({Seconds(Since(started_), "%5lld.%03lld"), "  ", Lines(head), "\r\n",
+                    text == nullptr ? Text() : Concat({kUnder, Lines(*text), "\r\n"})}));
+    }
   });
 }
 

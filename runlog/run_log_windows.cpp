@@ -3,6 +3,7 @@
 // host's own operations are told apart.
 #include "runlog/run_log_windows.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -12,42 +13,25 @@
 namespace kvx {
 namespace {
 
-// GBK text in the code page asked for; where code page 936 is not installed
-// (an old Windows without East Asian support) the ANSI code page stands in.
-Text FromGbk(const Text& text, UINT codePage) {
-  bool ok = false;
-  bool lost = false;
-  std::wstring wide = Widen(text, 936, &ok);
-  if (!ok)
-    wide = Widen(text, CP_ACP, &ok);
-  return Narrow(wide, codePage, &lost);
-}
-
-Text ToGbk(const std::wstring& wide) {
-  bool lost = false;
-  const Text text = Narrow(wide, 936, &lost);
-  return text.empty() && lost ? Narrow(wide, CP_ACP, &lost) : text;
-}
-
 // Appends bytes to the log, with the byte-order mark when it starts the file.
 void AppendRaw(const wchar_t* path, const char* bytes, DWORD size) {
   const HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return;
   DWORD high = 0;
   DWORD written = 0;
+  if (file == INVALID_HANDLE_VALUE)
+    return;
   if (GetFileSize(file, &high) == 0 && high == 0)
     WriteFile(file, "\xEF\xBB\xBF", 3, &written, nullptr);
   WriteFile(file, bytes, size, &written, nullptr);
   CloseHandle(file);
 }
 
-// The log's full path for a fault's line, and the room to convert that line
-// in: set aside before the run, since a fault may leave nothing else usable.
+// The log's path for a fault's line, and the room to turn that line into
+// UTF-8: set aside before the run, since a fault may leave nothing else.
 wchar_t g_faultLogPath[MAX_PATH + 16];
-wchar_t g_faultWide[2048];
-char g_faultUtf8[3 * 2048 + 128];
+wchar_t g_faultWide[1100];
+char g_faultUtf8[3 * 1100 + 100];
 
 class TempFolderLog : public RunLogFile {
  public:
@@ -63,22 +47,22 @@ class TempFolderLog : public RunLogFile {
 
   long long Size() override {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (path_.empty() || !GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (path_.empty() || !GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &data))
       return -1;
-    }
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
 
-  void RollOver() override {
-    if (!path_.empty())
-      MoveFileExW(path_.c_str(), old_.c_str(), MOVEFILE_REPLACE_EXISTING);
-  }
+  void RollOver() override { MoveFileExW(path_.c_str(), old_.c_str(), MOVEFILE_REPLACE_EXISTING); }
 
   // Opened, appended to and closed again for every entry: what is written
   // stays written however the run ends, and the log can be read meanwhile.
+  // The GBK text goes in as UTF-8; where code page 936 is not installed (an
+  // old Windows without East Asian support) it is read in the ANSI one.
   void Append(const Text& text) override {
-    const std::string bytes = FromGbk(text, CP_UTF8);
+    bool ok = false;
+    bool lost = false;
+    const std::wstring wide = Widen(text, 936, &ok);
+    const std::string bytes = Narrow(ok ? wide : Widen(text, CP_ACP, &ok), CP_UTF8, &lost);
     if (!path_.empty())
       AppendRaw(path_.c_str(), bytes.data(), static_cast<DWORD>(bytes.size()));
   }
@@ -96,19 +80,6 @@ class TempFolderLog : public RunLogFile {
   std::wstring old_;
 };
 
-// IsWow64Process came with Windows XP SP2; before it there is no WOW64.
-Text Wow64Text() {
-  using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, BOOL*);
-  const auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
-  BOOL wow64 = FALSE;
-  if (isWow64Process == nullptr)
-    return "no (IsWow64Process is missing)";
-  if (!isWow64Process(GetCurrentProcess(), &wow64))
-    return "unknown";
-  return wow64 ? "yes" : "no";
-}
-
 }  // namespace
 
 std::unique_ptr<RunLogFile> CreateTempFolderLog() {
@@ -121,31 +92,41 @@ RunFacts GatherRunFacts() {
   char time[32];
   std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
                 now.wHour, now.wMinute, now.wSecond);
+  // IsWow64Process came with Windows XP SP2; before it there is no WOW64.
+  const auto isWow64Process = reinterpret_cast<BOOL(WINAPI*)(HANDLE, BOOL*)>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  const Text wow64Text = isWow64Process == nullptr ? "no (IsWow64Process is missing)"
+                         : !isWow64Process(GetCurrentProcess(), &wow64) ? "unknown"
+                         : wow64                                        ? "yes"
+                                                                        : "no";
+  // The program folder in GBK, as the log's other texts; else in the ANSI
+  // code page.
+  std::wstring folder = ModulePath();
+  folder.resize(std::min(folder.size(), folder.find_last_of(L"\\/")));
+  bool lost = false;
+  Text programFolder = Narrow(folder, 936, &lost);
+  if (programFolder.empty() && lost)
+    programFolder = Narrow(folder, CP_ACP, &lost);
   const Text windows = WindowsVersionText(" build ");
-  const std::wstring program = ModulePath();
-  const size_t slash = program.find_last_of(L"\\/");
-  return {time, windows.empty() ? Text("unknown") : windows, std::to_string(GetACP()),
-          Wow64Text(), ToGbk(slash == std::wstring::npos ? program : program.substr(0, slash))};
+  return {time, windows.empty() ? Text("unknown") : windows, std::to_string(GetACP()), wow64Text,
+          programFolder};
 }
 
 void NoteFaultInRunLog(const char* line) {
-  if (g_faultLogPath[0] == L'\0' || line == nullptr)
-    return;
-  const wchar_t head[] = L"======== the run ended after a fault of the program: ";
-  const wchar_t tail[] = L"; exit code 0 ========\r\n\r\n";
-  const int room = static_cast<int>(sizeof(g_faultWide) / sizeof(g_faultWide[0]));
-  lstrcpynW(g_faultWide, head, room);
-  int used = lstrlenW(g_faultWide);
-  const int tailLength = lstrlenW(tail);
-  int got = MultiByteToWideChar(936, 0, line, -1, g_faultWide + used, room - used - tailLength);
-  if (got <= 0)
-    got = MultiByteToWideChar(CP_ACP, 0, line, -1, g_faultWide + used, room - used - tailLength);
-  used += got > 0 ? got - 1 : 0;
-  lstrcpynW(g_faultWide + used, tail, room - used);
-  const int size = WideCharToMultiByte(CP_UTF8, 0, g_faultWide, -1, g_faultUtf8,
-                                       static_cast<int>(sizeof(g_faultUtf8)), nullptr, nullptr);
-  if (size > 1)
-    AppendRaw(g_faultLogPath, g_faultUtf8, static_cast<DWORD>(size - 1));
+  const int room = sizeof(g_faultWide) / sizeof(g_faultWide[0]);
+  int wide = MultiByteToWideChar(936, 0, line, -1, g_faultWide, room);
+  if (wide <= 0)
+    wide = MultiByteToWideChar(CP_ACP, 0, line, -1, g_faultWide, room);
+  lstrcpyA(g_faultUtf8, "======== the run ended after a fault of the program: ");
+  const int used = lstrlenA(g_faultUtf8);
+  const int got = wide <= 0
+                      ? 0
+                      : WideCharToMultiByte(CP_UTF8, 0, g_faultWide, -1, g_faultUtf8 + used,
+                                            sizeof(g_faultUtf8) - used - 40, nullptr, nullptr);
+  lstrcpyA(g_faultUtf8 + used + (got > 0 ? got - 1 : 0), "; exit code 0 ========\r\n\r\n");
+  if (g_faultLogPath[0] != L'\0')
+    AppendRaw(g_faultLogPath, g_faultUtf8, lstrlenA(g_faultUtf8));
 }
 
 }  // namespace kvx
