@@ -109,43 +109,48 @@ Lines PlainTranscript(Machine::Kind kind) {
   return machine.host.Transcript();
 }
 
-// What passed through the host, as the log tells it and as the machine saw
-// it: commands (a head that runs on under it), batch texts, message boxes
-// and answers, pauses, in order.
-Lines Steps(const std::vector<Entry>& entries) {
+// What passed through the host, as the log must tell it (LoggedSteps): the
+// commands, each with how it ended, the boxes with their answers, pauses;
+// and the batch texts written, in order.
+Lines Steps(const ScriptedHost& host) {
   Lines steps;
-  for (const Entry& entry : entries) {
-    const Text& head = entry.head;
-    if (StartsWith(head, "run ") || StartsWith(head, "message box,")) {
-      steps.push_back(head + (entry.under.empty() ? "" : "\r\n") + JoinLines(entry.under));
-    } else if (StartsWith(head, "write ")) {
-      steps.push_back(head.substr(0, head.size() - 1) + "\r\n" + JoinLines(entry.under));
-    } else if (StartsWith(head, "  answer ") || StartsWith(head, "pause ")) {
-      steps.push_back(head);
+  int commands = 0;
+  for (const testing::Op& op : host.Log()) {
+    char style[8];
+    std::snprintf(style, sizeof style, "0x%02X", op.number);
+    if (op.name == "RunCommand") {
+      ++commands;
+      steps.push_back("run " + op.path);
+      steps.push_back(op.path.find("ghost32.exe") != Text::npos
+                          ? "not started 2"
+                          : "exit " + std::to_string(commands));
+    } else if (op.name == "ShowMessage") {
+      steps.push_back("box " + std::string(style) + " " + (op.hasCaption ? op.extra : "-") + " " +
+                      op.text);
+      steps.push_back("answer 1");
+    } else if (op.name == "Delay") {
+      steps.push_back("pause " + std::to_string(op.number));
     }
   }
   return steps;
 }
 
-Lines Steps(const ScriptedHost& host) {
-  Lines steps;
-  for (const testing::Op& op : host.Log()) {
-    char style[8];
-    std::snprintf(style, sizeof style, "0x%02X", op.number);
-    if (op.name == "RunCommand") {
-      steps.push_back("run " + op.path);
-    } else if (op.name == "WriteWholeFile") {
-      steps.push_back("write " + op.path + "\r\n" + op.text);
-    } else if (op.name == "ShowMessage") {
-      steps.push_back("message box, style " + std::string(style) + ", " +
-                      (op.hasCaption ? "caption \"" + op.extra + "\"" : "no caption of its own") +
-                      ":\r\n" + op.text);
-      steps.push_back("  answer 1 (OK)");
-    } else if (op.name == "Delay") {
-      steps.push_back("pause " + std::to_string(op.number) + " ms");
-    }
+Lines Batches(const std::vector<Entry>& entries) {
+  Lines batches;
+  for (const Entry& entry : entries) {
+    if (StartsWith(entry.head, "write "))
+      batches.push_back(entry.head.substr(6, entry.head.size() - 7) + " " + JoinLines(entry.under));
   }
-  return steps;
+  return batches;
+}
+
+Lines Batches(const ScriptedHost& host) {
+  Lines batches;
+  for (const testing::Op& op : host.Log()) {
+    if (op.name == "WriteWholeFile")
+      batches.push_back(op.path + " " + op.text);
+  }
+  return batches;
 }
 
 bool Holds(const std::vector<Entry>& entries, const Text& head) {
@@ -171,23 +176,9 @@ TEST(RunLog, HoldsEveryStepOfTheRunInOrderAndLeavesTheRunAsItWas) {
               (Lines{"======== kvxcfg 2013.01.23, job \"2\", 2013-01-23 09:30:05 ========",
                      "Windows 6.1 build 7601 Service Pack 1; ANSI code page 936; WOW64: yes",
                      "program folder: C:\\SETUP", "times in seconds since the start"}));
-    EXPECT_EQ(Steps(entries), Steps(machine.host));
-    // Each command's exit code right after it: the k-th exits with k.
-    int commands = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
-      if (!StartsWith(entries[i].head, "run "))
-        continue;
-      ++commands;
-      ASSERT_LT(i + 1, entries.size());
-      const Text& next = entries[i + 1].head;
-      if (entries[i].head.find("ghost32.exe") != Text::npos) {
-        EXPECT_EQ(next, "  did not start: error 2 (file not found)");
-      } else {
-        EXPECT_TRUE(StartsWith(next, "  exit code " + std::to_string(commands) + " after "))
-            << next;
-        EXPECT_TRUE(EndsWith(next, " ms")) << next;
-      }
-    }
+    EXPECT_EQ(testing::LoggedSteps(sections[0]), Steps(machine.host));
+    EXPECT_EQ(Batches(entries), Batches(machine.host));
+    EXPECT_TRUE(Holds(entries, "  did not start: error 2 (file not found)"));
     EXPECT_TRUE(Holds(entries,
                       "failed: copy GHSTSTAT.TXT -> c:\\vesk\\korv\\GHSTSTAT.TXT: error 2 "
                       "(file not found)"));

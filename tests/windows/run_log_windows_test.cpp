@@ -1,7 +1,6 @@
 // The run log's Windows side on a real Windows (under Wine, in the host's
 // test executable): the log in the temporary folder, its UTF-8 text with one
-// byte-order mark, the roll-over rename and the copy; the facts of its head;
-// and how the Windows host tells the log the way its operations ended.
+// byte-order mark, the roll-over rename and the copy; and how the Windows host tells the log the way its operations ended.
 #include <memory>
 #include <string>
 
@@ -81,24 +80,6 @@ TEST_F(LogFolderTest, AppendsUtf8WithOneMarkRollsOverAndCopies) {
   EXPECT_EQ(log->CopyTo(ansi), 0ul);
   EXPECT_EQ(Read(L"copy.log"), "\xEF\xBB\xBFxy");
   EXPECT_EQ(log->CopyTo("C:\\kvx-no-such-folder\\copy.log"), 3ul);
-}
-
-// The head's Windows version is the one the host's system texts give, in
-// the log's words; the program folder is the executable's.
-TEST(RunFacts, AreTheMachinesOwn) {
-  const RunFacts facts = GatherRunFacts();
-  SystemInfoRecord record;
-  CreateWindowsHost()->QuerySystemInfo(record);
-  Text version = record[0];
-  const size_t build = version.find('.', version.find('.') + 1);
-  ASSERT_NE(build, Text::npos) << version;
-  EXPECT_EQ(facts.windows, version.replace(build, 1, " build ")) << record[0];
-  EXPECT_EQ(facts.ansiCodePage, std::to_string(GetACP()));
-  EXPECT_TRUE(facts.wow64 == "yes" || facts.wow64 == "no") << facts.wow64;
-  char path[MAX_PATH + 1] = {};
-  const Text executable(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-  EXPECT_EQ(facts.programFolder, executable.substr(0, executable.rfind('\\')));
-  EXPECT_EQ(facts.localTime.size(), 19u) << facts.localTime;
 }
 
 // The Windows host tells how its last operation ended through the host

@@ -25,6 +25,7 @@ using bench::StartsWith;
 
 using testing::HoldsNote;
 using testing::JoinLines;
+using testing::LoggedSteps;
 using Entry = testing::LogEntry;
 using Section = testing::LogSection;
 
@@ -38,38 +39,6 @@ std::vector<Section> Sections(const RunFolder& folder, const std::string& path) 
   EXPECT_TRUE(folder.Read(path, &bytes)) << bench::Utf8(path);
   EXPECT_TRUE(StartsWith(bytes, kBom));
   return testing::ReadLogSections(bench::Gbk(StartsWith(bytes, kBom) ? bytes.substr(3) : bytes));
-}
-
-// What the log tells of the commands, boxes and pauses, in the tracer's
-// terms: "run LINE" (as the system got it), "exit CODE", "not started
-// ERROR", "box STYLE CAPTION TEXT", "answer CODE", "pause MS".
-Lines LoggedSteps(const Section& section) {
-  Lines steps;
-  for (const Entry& entry : section.entries) {
-    const std::string& head = entry.head;
-    if (StartsWith(head, "run ")) {
-      Lines lines = {head.substr(4)};
-      lines.insert(lines.end(), entry.under.begin(), entry.under.end());
-      steps.push_back("run " + JoinLines(lines));
-    } else if (StartsWith(head, "  started as ")) {
-      steps.back() = "run " + head.substr(13);
-    } else if (StartsWith(head, "  exit code ")) {
-      steps.push_back("exit " + head.substr(12, head.find(' ', 12) - 12));
-    } else if (StartsWith(head, "  did not start: error ")) {
-      steps.push_back("not started " + head.substr(23, head.find(' ', 23) - 23));
-    } else if (StartsWith(head, "message box, style ")) {
-      const std::string style = head.substr(19, 4);
-      const size_t quote = head.find("caption \"");
-      const std::string caption =
-          quote == std::string::npos ? "-" : head.substr(quote + 9, head.rfind('"') - quote - 9);
-      steps.push_back("box " + style + " " + caption + " " + JoinLines(entry.under));
-    } else if (StartsWith(head, "  answer ")) {
-      steps.push_back("answer " + head.substr(9, head.find(' ', 9) - 9));
-    } else if (StartsWith(head, "pause ")) {
-      steps.push_back("pause " + head.substr(6, head.find(' ', 6) - 6));
-    }
-  }
-  return steps;
 }
 
 // The style a step passed, from the style the message-box call got: the
