@@ -86,10 +86,10 @@ TEST(Leftovers, RecoveryLineOfAnEarlierRunIsDeletedBeforeTheSearch) {
               kNotFound);
     EXPECT_FALSE(host.Exists(recoveryLine));
     const Lines transcript = host.Transcript();
-    const Lines deletes = attributes == 0 ? Lines{"delete " + recoveryLine}
-                                          : Lines{"delete " + recoveryLine,
-                                                  "attributes " + recoveryLine + " 0",
-                                                  "delete " + recoveryLine};
+    const Lines deletes = attributes == 0
+                              ? Lines{"delete " + recoveryLine}
+                              : Lines{"delete " + recoveryLine, "attributes " + recoveryLine + " 0",
+                                      "delete " + recoveryLine};
     Lines last = deletes;
     last.insert(last.end(), {"write " + batch + " " + script, "run " + batch});
     ASSERT_GE(transcript.size(), last.size());

@@ -63,6 +63,8 @@ LogLines LoggedSteps(const LogSection& section) {
     std::smatch match;
     if (bench::StartsWith(head, "run ")) {
       steps.push_back(head + (entry.under.empty() ? "" : "\r\n") + JoinLines(entry.under));
+    } else if (bench::StartsWith(head, "write ")) {
+      steps.push_back(head.substr(0, head.size() - 1) + " " + JoinLines(entry.under));
     } else if (bench::StartsWith(head, "  started as ") && !steps.empty()) {
       steps.back() = "run " + head.substr(13);
     } else if (bench::StartsWith(head, "message box, style ")) {

@@ -38,9 +38,9 @@ std::vector<LogSection> ReadLogSections(const std::string& text);
 // What the section tells of the commands, boxes and pauses, in order, in the
 // bench tracer's terms: "run LINE" (as the system got it), "exit CODE", "not
 // started ERROR", "box STYLE CAPTION TEXT" (CAPTION "-" for the host's own),
-// "answer CODE", "pause MS". An entry that does not read as the log writes
-// it ("  exit code 3 after 12 ms") stands as it is, so that a comparison
-// fails on it.
+// "answer CODE", "pause MS"; and the batch texts as "write PATH TEXT". An entry that does not read
+// as the log writes it ("  exit code 3 after 12 ms") stands as it is, so that a comparison fails on
+// it.
 LogLines LoggedSteps(const LogSection& section);
 
 // Whether the section holds the step's note "note: NOTE".

@@ -1,6 +1,7 @@
 // The run log's Windows side on a real Windows (under Wine, in the host's
 // test executable): the log in the temporary folder, its UTF-8 text with one
-// byte-order mark, the roll-over rename and the copy; and how the Windows host tells the log the way its operations ended.
+// byte-order mark, the roll-over rename and the copy; and how the Windows host tells the log the
+// way its operations ended.
 #include <memory>
 #include <string>
 
