@@ -47,14 +47,17 @@ void JoinAfterBrace(Host& host, const InstallContext& context, const Text& batch
 // bcdedit is reachable also for a 32-bit program on 64-bit Windows, and an
 // import has only put back the store's own file. A later installation keeps
 // the first copy; an export that fails leaves none, and the next one tries.
+// The note says what the export left, once it has run.
 void KeepStoreAsItWas(Host& host, const InstallContext& context) {
   const Text saved = Concat({context.ProductDirSlash, "BCD.before"});
   if (host.FileExists(saved)) {
     host.Note(Concat({"the store as it was before the product: kept in ", saved}));
     return;
   }
-  host.Note(Concat({"the store as it was before the product: exported to ", saved}));
   BcdBatchStep(host, context, kBcdCommandBatch, Concat({"bcdedit /export ", saved}));
+  host.Note(Concat({"the store as it was before the product: ",
+                    host.FileExists(saved) ? "exported to " : "export failed, no copy kept in ",
+                    saved}));
 }
 
 namespace {

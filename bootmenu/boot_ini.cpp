@@ -65,7 +65,8 @@ bool LacksTitleButNamesWindows(Host& host, const InstallContext& context, Progra
 
 // The boot.ini as it was before the product ever changed it, copied once into
 // the product folder with its attributes cleared, so that it can be copied
-// back. A later installation keeps the first copy.
+// back. A later installation keeps the first copy. The note says what the
+// copy left, once it is made.
 void KeepBootIniAsItWas(Host& host, const InstallContext& context, const Text& bootIni) {
   const Text saved = Concat({context.ProductDirSlash, "boot.ini.before"});
   if (host.FileExists(saved)) {
@@ -73,9 +74,11 @@ void KeepBootIniAsItWas(Host& host, const InstallContext& context, const Text& b
   } else if (!host.FileExists(bootIni)) {
     host.Note(Concat({"no ", bootIni, " to keep as it was"}));
   } else {
-    host.Note(Concat({"boot.ini as it was before the product: copied to ", saved}));
     host.CopyFile(bootIni, saved);
     host.SetAttributes(saved, kAttrNormal);
+    host.Note(Concat({"boot.ini as it was before the product: ",
+                      host.FileExists(saved) ? "copied to " : "copy failed, no copy kept in ",
+                      saved}));
   }
 }
 

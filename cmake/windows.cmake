@@ -35,11 +35,13 @@ set(CMAKE_CXX_ARCHIVE_CREATE "<CMAKE_AR> qcD <TARGET> <LINK_FLAGS> <OBJECTS>")
 set(CMAKE_CXX_ARCHIVE_APPEND "<CMAKE_AR> qD <TARGET> <LINK_FLAGS> <OBJECTS>")
 set(CMAKE_CXX_ARCHIVE_FINISH "<CMAKE_RANLIB> -D <TARGET>")
 
-# The Windows host, shared by the executable and its test.
-add_library(kvxcfg_windows_host STATIC host/host_windows.cpp host/run_log_windows.cpp)
+# The Windows host, the run log's file and the crash guard, shared by the
+# executable and its tests.
+add_library(kvxcfg_windows_host STATIC host/host_windows.cpp runlog/run_log_windows.cpp
+  entry/crash_guard_windows.cpp)
 target_link_libraries(kvxcfg_windows_host PUBLIC kvxcfg_logic kvx_windows_target ole32 uuid)
 
-add_executable(kvxcfg WIN32 entry/main_windows.cpp entry/logged_run_windows.cpp entry/kvxcfg.rc)
+add_executable(kvxcfg WIN32 entry/main_windows.cpp entry/kvxcfg.rc)
 target_link_libraries(kvxcfg PRIVATE kvxcfg_windows_host)
 target_include_directories(kvxcfg PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_CURRENT_SOURCE_DIR}/entry>)
 # A GUI program (no console window ever flashes), subsystem version 5.01.
@@ -54,7 +56,7 @@ target_link_options(kvxcfg_host_tests PRIVATE -Wl,--subsystem,console:5.01)
 
 # The host where a real PC differs from the sample machines, run under Wine
 # as on an English Windows with a display (tests/windows/real_pc.sh).
-add_executable(kvxcfg_real_pc_tests tests/windows/real_pc_test.cpp entry/logged_run_windows.cpp)
+add_executable(kvxcfg_real_pc_tests tests/windows/real_pc_test.cpp)
 target_link_libraries(kvxcfg_real_pc_tests PRIVATE kvxcfg_windows_host)
 target_link_options(kvxcfg_real_pc_tests PRIVATE -Wl,--subsystem,console:5.01)
 

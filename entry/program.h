@@ -7,8 +7,8 @@
 #define KVXCFG_ENTRY_PROGRAM_H
 
 #include "host/host.h"
-#include "host/run_log.h"
 #include "host/text.h"
+#include "runlog/run_log.h"
 
 namespace kvx {
 
@@ -17,8 +17,9 @@ extern const char kProductRunLogCopy[];  // "c:\vesk\korv\kvxcfg.log"
 
 // Runs the program against the host and returns the process exit code, which
 // is always 0. Ends of the run from inside a job (EndProgram) land here too.
-// A run that names a job is recorded in the log, when one is given.
-int RunProgram(Host& host, RunLog* log = nullptr);
+// A run that names a job is recorded in the log file, when one is given,
+// under a head with the facts.
+int RunProgram(Host& host, RunLogFile* logFile = nullptr, const RunFacts& facts = RunFacts());
 
 }  // namespace kvx
 

@@ -1,6 +1,6 @@
 // A host that hands every operation on to another host unchanged: the base
 // of a host that watches or changes a few operations and leaves the rest to
-// the machine's own (the run log's host, a test's host that goes wrong).
+// the machine's own (the run log, a test's host that goes wrong).
 #ifndef KVXCFG_HOST_FORWARDING_HOST_H
 #define KVXCFG_HOST_FORWARDING_HOST_H
 
@@ -13,11 +13,8 @@ class ForwardingHost : public Host {
   explicit ForwardingHost(Host& machine) : machine_(machine) {}
 
   std::vector<Text> GetArguments() override { return machine_.GetArguments(); }
-  // The machine's host ends the run; should it return, the run ends all the same.
-  [[noreturn]] void EndProgram(int exitCode) override {
-    machine_.EndProgram(exitCode);
-    throw EndProgramSignal{exitCode};
-  }
+  // The machine's host ends the run.
+  void EndProgram(int exitCode) override { machine_.EndProgram(exitCode); }
 
   void RunCommand(const Text& commandLine) override { machine_.RunCommand(commandLine); }
   void Delay(int milliseconds) override { machine_.Delay(milliseconds); }
@@ -78,6 +75,7 @@ class ForwardingHost : public Host {
   void QuerySystemInfo(SystemInfoRecord& record) override { machine_.QuerySystemInfo(record); }
   FirmwareAnswers QueryFirmware() override { return machine_.QueryFirmware(); }
   void Note(const Text& line) override { machine_.Note(line); }
+  HostOutcome LastOutcome() override { return machine_.LastOutcome(); }
 
  protected:
   Host& machine_;

@@ -55,6 +55,16 @@ struct FirmwareAnswers {
   FirmwareAnswer variableProbe = FirmwareAnswer::NotKnown;
 };
 
+// How the host's last operation ended, as the machine told it. Only the run
+// log asks; the steps never do. A host that cannot tell leaves it unknown.
+struct HostOutcome {
+  bool known = false;
+  bool started = true;     // a command: whether it started at all
+  unsigned long code = 0;  // a command that started: its exit code; otherwise
+                           // the system's error code, 0 when the operation was done
+  Text startedAs;          // a command: the line as the system got it, when the host changed it
+};
+
 // Thrown by EndProgram so that the entry, not the logic, ends the run. The
 // logic never catches it; the entry turns it into exit code 0.
 struct EndProgramSignal {
@@ -130,6 +140,8 @@ class Host {
   // the person who reads the log afterwards. It changes nothing and answers
   // nothing; a host that keeps no log drops it.
   virtual void Note(const Text& line) { (void)line; }
+  // How the last operation ended (HostOutcome), for the run log.
+  virtual HostOutcome LastOutcome() { return HostOutcome(); }
 };
 
 // Runs a routine of the program on the calling thread; returns when it has

@@ -1,13 +1,9 @@
 // The Windows host. Built only for Windows (i686, NT 5.1 and later): it uses
 // nothing that Windows XP SP3 lacks.
-#include <csignal>
-#include <cstdlib>
-#include <exception>
 #include <map>
 #include <string>
 
 #include "host/host_windows.h"
-#include "host/run_log.h"
 #include "host/windows_api.h"
 
 namespace kvx {
@@ -36,49 +32,82 @@ size_t LastSeparator(const Text& path) {
   return last;
 }
 
-std::wstring Widen(const Text& text, UINT codePage, bool* ok) {
+}  // namespace
+
+std::wstring Widen(const Text& text, unsigned codePage, bool* ok) {
   *ok = true;
   if (text.empty())
     return std::wstring();
-  const int length =
-      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
   if (length <= 0) {
     *ok = false;
     return std::wstring();
   }
   std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], length);
   return wide;
 }
 
-// The text in the ANSI code page. A character that has no place there
-// becomes '?' (never a look-alike of another character) and sets *lost.
-Text NarrowToAnsi(const std::wstring& wide, bool* lost) {
+Text Narrow(const std::wstring& wide, unsigned codePage, bool* lost) {
   *lost = false;
   if (wide.empty())
     return Text();
-  // With UTF-8 as the ANSI code page every character has its place; the
-  // system takes neither the flag nor the question for it.
-  const bool utf8 = GetACP() == CP_UTF8;
+  // Every character has its place in UTF-8; the system takes neither the
+  // flag nor the question for it.
+  const bool utf8 = codePage == CP_UTF8 || (codePage == CP_ACP && GetACP() == CP_UTF8);
   const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
   const char* substitute = utf8 ? nullptr : "?";
   BOOL usedSubstitute = FALSE;
   BOOL* used = utf8 ? nullptr : &usedSubstitute;
   const int size = static_cast<int>(wide.size());
   const int length =
-      WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, substitute, used);
+      WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, substitute, used);
   if (length <= 0) {
     *lost = true;
     return Text();
   }
   Text text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, flags, wide.data(), size, &text[0], length, substitute, used);
+  WideCharToMultiByte(codePage, flags, wide.data(), size, &text[0], length, substitute, used);
   // The way back must give the same characters (a double-byte code page
   // may map two characters to one sequence).
   bool ok = false;
-  *lost = usedSubstitute != FALSE || Widen(text, CP_ACP, &ok) != wide || !ok;
+  *lost = usedSubstitute != FALSE || Widen(text, codePage, &ok) != wide || !ok;
   return text;
 }
+
+std::wstring ModulePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+    if (got == 0)
+      return std::wstring();
+    if (got < buffer.size())
+      return buffer.substr(0, got);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+Text WindowsVersionText(const char* beforeBuild) {
+  RTL_OSVERSIONINFOW version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+  using RtlGetVersionFunction = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
+  const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  if (rtlGetVersion == nullptr || rtlGetVersion(&version) != 0) {
+    version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
+    if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)))
+      return Text();
+  }
+  bool lost = false;
+  const Text servicePack = Narrow(version.szCSDVersion, CP_ACP, &lost);
+  return Concat({std::to_string(version.dwMajorVersion), ".",
+                 std::to_string(version.dwMinorVersion), beforeBuild,
+                 std::to_string(version.dwBuildNumber),
+                 servicePack.empty() ? Text() : Concat({" ", servicePack})});
+}
+
+namespace {
 
 // The short (8.3) form of an existing path, or the path itself when it has
 // none; for ANSI and UTF-16 paths alike.
@@ -102,10 +131,10 @@ std::basic_string<Char> ShortForm(const std::basic_string<Char>& path,
 // neither can be named (8.3 names switched off, or no such path).
 Text AnsiPath(const std::wstring& path) {
   bool lost = false;
-  Text text = NarrowToAnsi(path, &lost);
+  Text text = Narrow(path, CP_ACP, &lost);
   if (!lost)
     return text;
-  text = NarrowToAnsi(ShortForm(path, &GetShortPathNameW), &lost);
+  text = Narrow(ShortForm(path, &GetShortPathNameW), CP_ACP, &lost);
   return lost ? Text() : text;
 }
 
@@ -140,128 +169,29 @@ Text DotsTo(const std::wstring& folder) {
       return Text();  // not inside it: the root's ".." is the root itself
     if (same(here, target)) {
       bool lost = false;
-      return NarrowToAnsi(dots, &lost);
+      return Narrow(dots, CP_ACP, &lost);
     }
     below = here;
     dots = up == 0 ? std::wstring(L"..") : dots + L"\\..";
   }
 }
 
-// --- Faults of the program itself ---
-
-// A line built in a fixed buffer: a fault note takes no memory from the
-// heap, which a fault may have left broken.
-class FixedLine {
- public:
-  FixedLine(char* buffer, size_t size) : at_(buffer), end_(buffer + size - 1) { *at_ = '\0'; }
-  FixedLine& Add(const char* text, size_t length) {
-    for (size_t i = 0; i < length && at_ < end_; ++i)
-      *at_++ = text[i];
-    *at_ = '\0';
-    return *this;
-  }
-  FixedLine& Add(const char* text) { return Add(text, lstrlenA(text)); }
-  FixedLine& AddHex(unsigned long value) {
-    char digits[] = "0x00000000";
-    for (int i = 9; i >= 2; --i, value >>= 4)
-      digits[i] = "0123456789ABCDEF"[value & 0xF];
-    return Add(digits);
-  }
-
- private:
-  char* at_;
-  char* end_;
-};
-
-// The host operation the run started last and its first argument (cut to
-// fit): where the run was when a fault ended it.
-char g_lastOperation[512];
-// The fault note's line, and who receives it.
-char g_faultLine[1024];
-FaultNote g_faultNote = nullptr;
+// The host operation the run started last and its first argument, cut to
+// fit (LastHostOperation).
+char g_lastOperation[512] = "none";
 
 void Started(const char* operation, const Text& argument = Text()) {
-  FixedLine line(g_lastOperation, sizeof(g_lastOperation));
-  line.Add(operation);
-  if (!argument.empty())
-    line.Add(" ").Add(argument.data(), argument.size());
-}
-
-void NoteFault(const char* what, const char* detail) {
-  FixedLine line(g_faultLine, sizeof(g_faultLine));
-  line.Add(what);
-  if (detail != nullptr)
-    line.Add(": ").Add(detail);
-  line.Add("; last host operation: ").Add(g_lastOperation[0] != '\0' ? g_lastOperation : "none");
-  if (g_faultNote != nullptr)
-    g_faultNote(g_faultLine);
-}
-
-// Ends the run after a fault with exit code 0, at once: nothing of the
-// broken run (destructors, exit handlers) runs any more.
-[[noreturn]] void EndAfterFault(const char* what, const char* detail) {
-  NoteFault(what, detail);
-  TerminateProcess(GetCurrentProcess(), 0);
-  ExitProcess(0);
-}
-
-[[noreturn]] void OnTerminate() {
-  // Name the exception that is in flight, when there is one.
-  if (const std::exception_ptr current = std::current_exception()) {
-    try {
-      std::rethrow_exception(current);
-    } catch (const std::exception& error) {
-      EndAfterFault("std::terminate with a C++ exception", error.what());
-    } catch (...) {
-    }
-  }
-  EndAfterFault("std::terminate", nullptr);
-}
-
-void OnAbort(int) {
-  EndAfterFault("abort", nullptr);
-}
-
-LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
-  char detail[40];
-  FixedLine line(detail, sizeof(detail));
-  const EXCEPTION_RECORD* record = exception != nullptr ? exception->ExceptionRecord : nullptr;
-  if (record != nullptr) {
-    line.AddHex(record->ExceptionCode)
-        .Add(" at ")
-        .AddHex(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(record->ExceptionAddress)));
-  }
-  EndAfterFault("structured exception", record != nullptr ? detail : nullptr);
+  lstrcpynA(g_lastOperation, operation, sizeof(g_lastOperation));
+  if (argument.empty())
+    return;
+  const int used = lstrlenA(g_lastOperation);
+  g_lastOperation[used] = ' ';
+  lstrcpynA(g_lastOperation + used + 1, argument.c_str(), sizeof(g_lastOperation) - used - 1);
 }
 
 bool IsReadOnlyFile(const Text& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
-// The executable's full path, as ANSI bytes or as UTF-16.
-Text ModulePathAnsi() {
-  std::string buffer(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD got = GetModuleFileNameA(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
-    if (got == 0)
-      return Text();
-    if (got < buffer.size())
-      return buffer.substr(0, got);
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
-std::wstring ModulePathWide() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD got = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
-    if (got == 0)
-      return std::wstring();
-    if (got < buffer.size())
-      return buffer.substr(0, got);
-    buffer.resize(buffer.size() * 2);
-  }
 }
 
 // The executable's file name without folder and extension: the caption of a
@@ -271,15 +201,6 @@ std::wstring BaseNameWide(const std::wstring& path) {
   std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
   const size_t dot = name.rfind(L'.');
   if (dot != std::wstring::npos && dot > 0)
-    name.resize(dot);
-  return name;
-}
-
-Text BaseNameAnsi(const Text& path) {
-  const size_t slash = LastSeparator(path);
-  Text name = slash == Text::npos ? path : path.substr(slash + 1);
-  const size_t dot = name.rfind('.');
-  if (dot != Text::npos && dot > 0)
     name.resize(dot);
   return name;
 }
@@ -419,18 +340,6 @@ Text MachineDescription() {
   return lines.empty() ? Text() : Concat({"\r\n", lines});
 }
 
-Text WindowsVersionText() {
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof(version);
-  if (!GetVersionExA(&version))
-    return Text();
-  Text text = std::to_string(version.dwMajorVersion) + "." +
-              std::to_string(version.dwMinorVersion) + "." + std::to_string(version.dwBuildNumber);
-  if (version.szCSDVersion[0] != '\0')
-    text += Concat({" ", version.szCSDVersion});
-  return text;
-}
-
 // A function of kernel32 that older Windows may lack, looked up at run time
 // so that the program still starts there.
 template <typename Function>
@@ -548,9 +457,9 @@ class NulHandles {
   HANDLE output = INVALID_HANDLE_VALUE;
 };
 
-// Beside the host operations it tells the run log how each ended (the exit
-// code of a command, the error of a file operation); the steps never ask.
-class WindowsHost : public Host, public HostOutcomes {
+// Beside the host operations it tells how the last one ended (LastOutcome:
+// the exit code of a command, the error of a file operation).
+class WindowsHost : public Host {
  public:
   WindowsHost() = default;
 
@@ -586,14 +495,14 @@ class WindowsHost : public Host, public HostOutcomes {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &process)) {
-      lastCommand_ = {false, 0, GetLastError(), startedAs};
+      last_ = {true, false, GetLastError(), startedAs};
       return;
     }
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
-    lastCommand_ = {true, exitCode, 0, startedAs};
+    last_ = {true, true, exitCode, startedAs};
     CloseHandle(process.hProcess);
   }
 
@@ -607,7 +516,7 @@ class WindowsHost : public Host, public HostOutcomes {
   // let an administrator write it).
   void WriteWholeFile(const Text& path, const Bytes& bytes) override {
     Started("WriteWholeFile", path);
-    lastFileError_ = ERROR_ACCESS_DENIED;
+    Done(ERROR_ACCESS_DENIED);
     if (IsReadOnlyFile(path))
       return;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -662,7 +571,7 @@ class WindowsHost : public Host, public HostOutcomes {
   void WriteText(int fileNumber, const Text& text) override {
     Started("WriteText");
     const HANDLE file = Handle(fileNumber);
-    lastFileError_ = ERROR_INVALID_HANDLE;
+    Done(ERROR_INVALID_HANDLE);
     if (file != INVALID_HANDLE_VALUE)
       Remember(WriteAll(file, text.data(), text.size()));
   }
@@ -691,8 +600,8 @@ class WindowsHost : public Host, public HostOutcomes {
   void DeleteFile(const Text& path) override {
     Started("DeleteFile", path);
     if (!Remember(::DeleteFileA(path.c_str())) &&
-        (lastFileError_ == ERROR_FILE_NOT_FOUND || lastFileError_ == ERROR_PATH_NOT_FOUND)) {
-      lastFileError_ = 0;
+        (last_.code == ERROR_FILE_NOT_FOUND || last_.code == ERROR_PATH_NOT_FOUND)) {
+      Done(0);
     }
   }
 
@@ -710,8 +619,8 @@ class WindowsHost : public Host, public HostOutcomes {
   void CreateFolder(const Text& path) override {
     Started("CreateFolder", path);
     if (!Remember(::CreateDirectoryA(path.c_str(), nullptr)) &&
-        lastFileError_ == ERROR_ALREADY_EXISTS) {
-      lastFileError_ = 0;
+        last_.code == ERROR_ALREADY_EXISTS) {
+      Done(0);
     }
   }
 
@@ -725,7 +634,7 @@ class WindowsHost : public Host, public HostOutcomes {
   // Read as UTF-16 and named in the ANSI code page (AnsiFolderName).
   Text ProgramFolder() override {
     Started("ProgramFolder");
-    const std::wstring path = ModulePathWide();
+    const std::wstring path = ModulePath();
     const size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos)
       return Text();
@@ -810,11 +719,12 @@ class WindowsHost : public Host, public HostOutcomes {
     bool captionOk = true;
     const std::wstring wideMessage = Widen(message, 936, &messageOk);
     const std::wstring wideCaption =
-        caption ? Widen(*caption, 936, &captionOk) : BaseNameWide(ModulePathWide());
+        caption ? Widen(*caption, 936, &captionOk) : BaseNameWide(ModulePath());
     if (messageOk && captionOk) {
       return MessageBoxW(nullptr, wideMessage.c_str(), wideCaption.c_str(), type);
     }
-    const Text ansiCaption = caption ? *caption : BaseNameAnsi(ModulePathAnsi());
+    bool lost = false;
+    const Text ansiCaption = caption ? *caption : Narrow(BaseNameWide(ModulePath()), CP_ACP, &lost);
     return MessageBoxA(nullptr, message.c_str(), ansiCaption.c_str(), type);
   }
 
@@ -845,7 +755,7 @@ class WindowsHost : public Host, public HostOutcomes {
     }
     if (SUCCEEDED(com))
       CoUninitialize();
-    lastFileError_ = SUCCEEDED(result) ? 0 : static_cast<unsigned long>(result);
+    Done(SUCCEEDED(result) ? 0 : static_cast<unsigned long>(result));
   }
 
   // The six texts: Windows version ("5.1.2600 Service Pack 3"), computer
@@ -853,7 +763,7 @@ class WindowsHost : public Host, public HostOutcomes {
   // and model (see MachineDescription). Each is empty when not to be had.
   void QuerySystemInfo(SystemInfoRecord& record) override {
     Started("QuerySystemInfo");
-    record[0] = WindowsVersionText();
+    record[0] = WindowsVersionText(".");
     record[1] = ComputerNameText();
     record[2] = UserNameText();
     record[3] = WindowsFolderText();
@@ -866,17 +776,18 @@ class WindowsHost : public Host, public HostOutcomes {
     return {ReportedFirmwareType(), ProbedFirmwareVariable()};
   }
 
-  CommandOutcome LastCommand() const override { return lastCommand_; }
-  unsigned long LastFileError() const override { return lastFileError_; }
+  HostOutcome LastOutcome() override { return last_; }
 
  private:
   // Keeps the error of a file operation for the run log; returns whether it succeeded.
   bool Remember(BOOL succeeded) {
-    lastFileError_ = succeeded ? 0 : GetLastError();
-    if (!succeeded && lastFileError_ == 0)
-      lastFileError_ = ERROR_GEN_FAILURE;
+    const DWORD error = succeeded ? 0 : GetLastError();
+    Done(succeeded || error != 0 ? error : ERROR_GEN_FAILURE);
     return succeeded != FALSE;
   }
+
+  // Keeps how a file operation ended: the system's error code, 0 when done.
+  void Done(unsigned long error) { last_ = {true, true, error, Text()}; }
 
   HANDLE Handle(int fileNumber) const {
     auto it = files_.find(fileNumber);
@@ -902,8 +813,7 @@ class WindowsHost : public Host, public HostOutcomes {
   }
 
   std::map<int, HANDLE> files_;
-  CommandOutcome lastCommand_;
-  unsigned long lastFileError_ = 0;
+  HostOutcome last_;
 };
 
 }  // namespace
@@ -914,10 +824,10 @@ std::unique_ptr<Host> CreateWindowsHost() {
 
 Text AnsiFolderName(const std::wstring& folder, const std::wstring& shortForm) {
   bool lost = false;
-  Text name = NarrowToAnsi(folder, &lost);
+  Text name = Narrow(folder, CP_ACP, &lost);
   if (!lost)
     return name;
-  const Text shortName = NarrowToAnsi(shortForm, &lost);
+  const Text shortName = Narrow(shortForm, CP_ACP, &lost);
   if (!lost)
     return shortName;
   const Text dots = DotsTo(folder);
@@ -929,34 +839,8 @@ Text AnsiFolderName(const std::wstring& folder, const std::wstring& shortForm) {
   return name.find('?') != Text::npos ? name : Text("?");
 }
 
-void SetFaultNote(FaultNote note) {
-  g_faultNote = note;
-}
-
-void GuardTheRun() {
-  // No box for a drive without a disk, a file that cannot be opened or a
-  // fault, in this process and in every command it starts (they inherit
-  // the mode): a hidden command that waited on an invisible box would hold
-  // the run for ever.
-  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-  // The C runtime's abort message goes to the standard error output (none
-  // here), not to a "Runtime Error" box; abort itself, std::terminate and an
-  // unhandled structured exception end the run with exit code 0.
-  _set_error_mode(_OUT_TO_STDERR);
-  signal(SIGABRT, &OnAbort);
-  std::set_terminate(&OnTerminate);
-  SetUnhandledExceptionFilter(&OnUnhandledException);
-}
-
-int RunGuarded(const std::function<int()>& program) {
-  try {
-    return program();
-  } catch (const std::exception& error) {
-    NoteFault("C++ exception", error.what());
-  } catch (...) {
-    NoteFault("C++ exception of an unknown type", nullptr);
-  }
-  return 0;
+const char* LastHostOperation() {
+  return g_lastOperation;
 }
 
 std::vector<Text> SplitArguments(const Text& commandLine) {

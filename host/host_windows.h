@@ -1,5 +1,5 @@
-// The Windows host: every host operation on the real machine, and the
-// guards that keep a fault of the program from leaving a box behind.
+// The Windows host: every host operation on the real machine, and the text
+// conversions, module path and version reader it shares with the run log.
 //
 // Texts go to and come from Windows as ANSI bytes, unchanged: on the machines
 // the configurator is made for the ANSI code page is 936, so its GBK paths,
@@ -11,7 +11,6 @@
 #ifndef KVXCFG_HOST_HOST_WINDOWS_H
 #define KVXCFG_HOST_HOST_WINDOWS_H
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,27 +32,26 @@ std::unique_ptr<Host> CreateWindowsHost();
 // command naming it fails and changes nothing.
 Text AnsiFolderName(const std::wstring& folder, const std::wstring& shortForm);
 
-// --- Faults of the program itself ---
+// Text of a code page (CP_ACP, 936, CP_UTF8) as UTF-16, and back. Widen
+// fails (*ok false) where the code page is not installed. Narrow gives '?'
+// for a character that has no place in the code page (never a look-alike of
+// another one) and then sets *lost.
+std::wstring Widen(const Text& text, unsigned codePage, bool* ok);
+Text Narrow(const std::wstring& wide, unsigned codePage, bool* lost);
 
-// Receives one line when a fault of the program ends the run: what happened
-// ("C++ exception: ...", "std::terminate", "abort", "structured exception
-// 0xC0000005 at 0x00401234") and the host operation the run had started
-// last, with its first argument. Called on the program's thread, possibly
-// after a fault: it may use no more than the Windows API. Nothing receives
-// the line unless one is set.
-using FaultNote = void (*)(const char* line);
-void SetFaultNote(FaultNote note);
+// The executable's full path.
+std::wstring ModulePath();
 
-// Call first in the entry. Sets the error mode so that neither the program
-// nor the commands it starts (they inherit it) can leave a box waiting (no
-// drive, file or fault boxes, no C runtime "Runtime Error" box), and makes
-// std::terminate, abort and an unhandled structured exception end the run at
-// once with the fault note and exit code 0.
-void GuardTheRun();
+// The Windows version as the system itself has it (RtlGetVersion, which
+// compatibility settings do not bend; GetVersionEx where it is missing):
+// major and minor version, beforeBuild, the build and the service pack, as
+// "6.1" "." "7601" " Service Pack 1". Empty when not to be had.
+Text WindowsVersionText(const char* beforeBuild);
 
-// Runs the program and gives its exit code; a C++ exception that reaches
-// here ends the run the same way: the fault note, exit code 0.
-int RunGuarded(const std::function<int()>& program);
+// The host operation the run started last and its first argument (cut to
+// fit), "none" before the first: where the run was when a fault ended it.
+// Kept in memory set aside beforehand, so a fault's note may read it.
+const char* LastHostOperation();
 
 // The arguments of an ANSI command line, without the program's own path,
 // split as the C runtime splits them: blanks and tabs separate; quotation

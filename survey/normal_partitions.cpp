@@ -39,8 +39,14 @@ NormalPartitionFindings SurveyNormalPartitions(Host& host, const InstallContext&
   // after it); a ":2 " in that line marks it as the disk's second partition.
   // The batch writes the file only on a hit, so one left by an interrupted
   // earlier run is deleted first: it must not pass for a recovery partition.
+  // One that the delete leaves (read-only) has its attributes cleared and is
+  // deleted again, as a read-only batch file is written again.
   const Text recoveryLine = Concat({context.TempDirSlash, "vk_hp01.txt"});
   host.DeleteFile(recoveryLine);
+  if (host.FileExists(recoveryLine)) {
+    host.SetAttributes(recoveryLine, kAttrNormal);
+    host.DeleteFile(recoveryLine);
+  }
   ScratchBatchRun(host, context.TempDirSlash, "vk_hp01.bat",
                   Concat({"\r\nfor /f \"delims=\" %%a in ('findstr /i \" RECOVERY\" ", normalList,
                           "') do echo %%a>", recoveryLine, "&goto :eof\r\n"}));

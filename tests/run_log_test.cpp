@@ -1,7 +1,8 @@
 // The run log on whole runs of the scripted machines: it holds every step
-// that passed through the host, in order, with the findings of the steps;
-// nothing that happens to it changes the run; it rolls over at 1 MiB; and
-// the boot configuration is kept as it was, once.
+// that passed through the host, in order, with how it ended and the findings
+// of the steps; nothing that happens to it changes the run; it rolls over
+// past 1 MiB; its copy's line follows the copy; and the boot configuration
+// is kept as it was, once, with a note of what really happened.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <vector>
 
 #include "entry/program.h"
-#include "host/run_log.h"
 #include "tests/support/expected_blocks.h"
 #include "tests/support/run_log_reader.h"
 #include "tests/support/sample_machines.h"
@@ -24,98 +24,83 @@ namespace {
 
 using bench::EndsWith;
 using bench::StartsWith;
+using testing::JoinLines;
 using testing::ScriptedHost;
-using testing::SimulatedWindows;
+using Entry = testing::LogEntry;
 using Lines = std::vector<std::string>;
 
-const Text kLog = "kvxcfg.log";
-const Text kOldLog = "kvxcfg.old.log";
-
-// The log's folder in memory, with the ways it can go wrong.
-class MemoryLogFolder : public RunLogSink {
- public:
-  std::map<Text, Text> files;
+// The log's file in memory, with the ways it can go wrong.
+struct MemoryLog : RunLogFile {
+  Text log;
+  Text old;
   std::map<Text, Text> copies;  // destination -> what was copied there
   bool throws = false;          // every action throws
   bool unwritable = false;      // a read-only or missing folder: nothing takes
-  bool renameFails = false;
-  int renames = 0;
+  bool rollOverFails = false;
+  unsigned long copyError = 0;
+  int rollOvers = 0;
 
-  long long FileSize(const Text& name) override {
+  long long Size() override {
     Fail();
-    const auto it = files.find(name);
-    return it == files.end() ? -1 : static_cast<long long>(it->second.size());
+    return static_cast<long long>(log.size());
   }
-  void Rename(const Text& name, const Text& newName) override {
+  void RollOver() override {
     Fail();
-    ++renames;
-    if (unwritable || renameFails || files.count(name) == 0)
-      return;
-    files[newName] = files[name];
-    files.erase(name);
+    ++rollOvers;
+    if (!unwritable && !rollOverFails)
+      old = std::move(log), log.clear();
   }
-  void Append(const Text& name, const Text& text) override {
+  void Append(const Text& text) override {
     Fail();
-    if (!unwritable)
-      files[name] += text;
+    log += unwritable ? Text() : text;
   }
-  void CopyTo(const Text& name, const Text& destination) override {
+  unsigned long CopyTo(const Text& destination) override {
     Fail();
-    if (files.count(name) != 0)
-      copies[destination] = files[name];
+    if (copyError == 0)
+      copies[destination] = log;
+    return copyError;
   }
-  unsigned long Milliseconds() override {
-    Fail();
-    return clock_ += 7;
-  }
-
- private:
   void Fail() const {
     if (throws)
       throw std::runtime_error("the log's folder is gone");
   }
-  unsigned long clock_ = 5000;
 };
 
-// How the scripted machine's operations ended, as the Windows host would tell:
+// How the scripted machine's operations ended, as the Windows host tells:
 // the k-th command of the run exits with k, the imaging tool does not start,
-// and the copy of its status file finds no file.
-class ScriptedOutcomes : public HostOutcomes {
+// and the copy of its status file finds no file. It wraps the machine's host
+// as the run log wraps it in turn.
+class OutcomeHost : public ForwardingHost {
  public:
-  explicit ScriptedOutcomes(const ScriptedHost& host) : host_(host) {}
-
-  CommandOutcome LastCommand() const override {
-    unsigned long commands = 0;
-    for (const testing::Op& op : host_.Log())
-      commands += op.name == "RunCommand" ? 1 : 0;
-    if (host_.Log().back().path.find("ghost32.exe") != Text::npos)
-      return {false, 0, 2, Text()};
-    return {true, commands, 0, Text()};
-  }
-  unsigned long LastFileError() const override {
+  explicit OutcomeHost(ScriptedHost& host) : ForwardingHost(host), host_(host) {}
+  HostOutcome LastOutcome() override {
     const testing::Op& op = host_.Log().back();
-    return op.name == "CopyFile" && op.path == "GHSTSTAT.TXT" ? 2 : 0;
+    if (op.name == "RunCommand" && op.path.find("ghost32.exe") != Text::npos)
+      return {true, false, 2, Text()};
+    if (op.name == "RunCommand")
+      return {true, true, host_.Commands().size(), Text()};
+    return {true, true, op.name == "CopyFile" && op.path == "GHSTSTAT.TXT" ? 2ul : 0ul, Text()};
   }
 
  private:
-  const ScriptedHost& host_;
+  ScriptedHost& host_;
 };
 
-RunFacts Facts() {
-  return {"2013-01-23 09:30:05", "6.1 build 7601 Service Pack 1", "936", "yes", "C:\\SETUP"};
-}
+const RunFacts kFacts = {"2013-01-23 09:30:05", "6.1 build 7601 Service Pack 1", "936", "yes",
+                         "C:\\SETUP"};
 
 // A sample machine ready for one run, with the simulation of its commands:
 // Windows XP (xp-zh), a 64-bit Windows 7 over an earlier installation
 // (win7-stale), and a pre-install run (win7-en).
 struct Machine {
   enum Kind { kXp, kWindows7, kPreInstall };
-  explicit Machine(Kind kind) : windows(host) {
+  explicit Machine(Kind kind) : windows(host), outcomes(host) {
     const char* name = kind == kXp ? "xp-zh" : kind == kWindows7 ? "win7-stale" : "win7-en";
     testing::LoadSampleMachine(name, kind == kPreInstall ? "1" : "2", host, windows);
   }
   ScriptedHost host;
-  SimulatedWindows windows;
+  testing::SimulatedWindows windows;
+  OutcomeHost outcomes;
 };
 
 Lines PlainTranscript(Machine::Kind kind) {
@@ -124,108 +109,59 @@ Lines PlainTranscript(Machine::Kind kind) {
   return machine.host.Transcript();
 }
 
-using Entry = testing::LogEntry;
-using testing::JoinLines;
-using testing::SplitAtLineBreaks;
-
-// The entries of the log's one section.
-std::vector<Entry> Entries(const Text& log) {
-  const std::vector<testing::LogSection> sections = testing::ReadLogSections(log);
-  EXPECT_EQ(sections.size(), 1u);
-  return sections.empty() ? std::vector<Entry>() : sections[0].entries;
-}
-
-// What passed through the host, as the log must tell it: commands (a head
-// that runs on under it), batch texts, message boxes, pauses, in order.
-Lines Steps(const std::vector<Entry>& entries) {
-  Lines steps;
-  for (const Entry& entry : entries) {
-    const Text& head = entry.head;
-    if (head.compare(0, 4, "run ") == 0) {
-      Lines lines = {head.substr(4)};
-      lines.insert(lines.end(), entry.under.begin(), entry.under.end());
-      steps.push_back("run " + JoinLines(lines));
-    } else if (head.compare(0, 6, "write ") == 0) {
-      steps.push_back("write " + head.substr(6, head.size() - 7) + " " + JoinLines(entry.under));
-    } else if (head.compare(0, 12, "message box,") == 0) {
-      steps.push_back(head + " " + JoinLines(entry.under));
-    } else if (head.compare(0, 9, "  answer ") == 0 || head.compare(0, 6, "pause ") == 0) {
-      steps.push_back(head);
-    }
-  }
-  return steps;
-}
-
+// What passed through the host, as the log must tell it (LoggedSteps): the
+// commands, each with how it ended, batch texts, boxes with their answers,
+// pauses, in order.
 Lines Steps(const ScriptedHost& host) {
   Lines steps;
+  int commands = 0;
   for (const testing::Op& op : host.Log()) {
+    char style[8];
+    std::snprintf(style, sizeof style, "0x%02X", op.number);
     if (op.name == "RunCommand") {
+      ++commands;
       steps.push_back("run " + op.path);
+      steps.push_back(op.path.find("ghost32.exe") != Text::npos
+                          ? "not started 2"
+                          : "exit " + std::to_string(commands));
+    } else if (op.name == "ShowMessage") {
+      steps.push_back("box " + std::string(style) + " " + (op.hasCaption ? op.extra : "-") + " " +
+                      op.text);
+      steps.push_back("answer 1");
+    } else if (op.name == "Delay") {
+      steps.push_back("pause " + std::to_string(op.number));
     } else if (op.name == "WriteWholeFile") {
       steps.push_back("write " + op.path + " " + op.text);
-    } else if (op.name == "ShowMessage") {
-      char style[8];
-      std::snprintf(style, sizeof style, "0x%02X", op.number);
-      steps.push_back("message box, style " + std::string(style) + ", " +
-                      (op.hasCaption ? "caption \"" + op.extra + "\"" : "no caption of its own") +
-                      ": " + op.text);
-      steps.push_back("  answer 1 (OK)");
-    } else if (op.name == "Delay") {
-      steps.push_back("pause " + std::to_string(op.number) + " ms");
     }
   }
   return steps;
-}
-
-// The store as bcdedit /export writes it: without the machine's switches.
-Text Exported(bench::BcdStore store) {
-  store.refuseCreate = false;
-  store.createAnswer.clear();
-  return bench::FormatBcdStore(store);
 }
 
 bool Holds(const std::vector<Entry>& entries, const Text& head) {
-  for (const Entry& entry : entries) {
-    if (entry.head == head)
-      return true;
-  }
-  return false;
+  return std::any_of(entries.begin(), entries.end(),
+                     [&](const Entry& entry) { return entry.head == head; });
 }
 
 TEST(RunLog, HoldsEveryStepOfTheRunInOrderAndLeavesTheRunAsItWas) {
   for (const Machine::Kind kind : {Machine::kXp, Machine::kWindows7}) {
-    SCOPED_TRACE(kind == Machine::kXp ? "XP" : "Windows 7");
+    SCOPED_TRACE(kind == Machine::kXp ? "XP, the copy fails" : "Windows 7");
     Machine machine(kind);
     const Text created = bench::CreatedId(machine.windows.Store().next);
-    MemoryLogFolder folder;
-    const ScriptedOutcomes outcomes(machine.host);
-    RunLog log(folder, Facts(), &outcomes);
-    EXPECT_EQ(RunProgram(machine.host, &log), 0);
+    MemoryLog file;
+    file.copyError = kind == Machine::kXp ? 5 : 0;
+    EXPECT_EQ(RunProgram(machine.outcomes, &file, kFacts), 0);
     EXPECT_EQ(machine.host.Transcript(), PlainTranscript(kind));
 
-    const Text& text = folder.files[kLog];
-    const std::vector<Entry> entries = Entries(text);
-    EXPECT_EQ(text.substr(0, text.find("\r\n")),
-              "======== kvxcfg 2013.01.23, job \"2\", 2013-01-23 09:30:05 ========");
-    EXPECT_NE(text.find("\r\nWindows 6.1 build 7601 Service Pack 1; ANSI code page 936; WOW64: yes"
-                        "\r\nprogram folder: C:\\SETUP\r\n"),
-              Text::npos);
-    EXPECT_EQ(Steps(entries), Steps(machine.host));
-    // Each command's exit code right after it: the k-th exits with k.
-    int commands = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
-      if (entries[i].head.compare(0, 4, "run ") != 0)
-        continue;
-      ++commands;
-      ASSERT_LT(i + 1, entries.size());
-      const Text& next = entries[i + 1].head;
-      if (entries[i].head.find("ghost32.exe") != Text::npos) {
-        EXPECT_EQ(next, "  did not start: error 2 (file not found)");
-      } else {
-        EXPECT_TRUE(StartsWith(next, "  exit code " + std::to_string(commands) + " after "))
-            << next;
-      }
-    }
+    const Text& text = file.log;
+    const std::vector<testing::LogSection> sections = testing::ReadLogSections(text);
+    ASSERT_EQ(sections.size(), 1u);
+    const std::vector<Entry>& entries = sections[0].entries;
+    EXPECT_EQ(sections[0].head,
+              (Lines{"======== kvxcfg 2013.01.23, job \"2\", 2013-01-23 09:30:05 ========",
+                     "Windows 6.1 build 7601 Service Pack 1; ANSI code page 936; WOW64: yes",
+                     "program folder: C:\\SETUP", "times in seconds since the start"}));
+    EXPECT_EQ(testing::LoggedSteps(sections[0]), Steps(machine.host));
+    EXPECT_TRUE(Holds(entries, "  did not start: error 2 (file not found)"));
     EXPECT_TRUE(Holds(entries,
                       "failed: copy GHSTSTAT.TXT -> c:\\vesk\\korv\\GHSTSTAT.TXT: error 2 "
                       "(file not found)"));
@@ -249,87 +185,113 @@ TEST(RunLog, HoldsEveryStepOfTheRunInOrderAndLeavesTheRunAsItWas) {
                         "note: the store as it was before the product: exported to "
                         "c:\\vesk\\korv\\BCD.before"));
     }
-    // Closed after the last step, and copied whole into the product folder.
-    const Lines lines = SplitAtLineBreaks(text);
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_TRUE(
-        StartsWith(lines[lines.size() - 3], "======== end of job \"2\": exit code 0 after "));
-    EXPECT_TRUE(EndsWith(lines[lines.size() - 3],
-                         " s; a copy of the log goes to c:\\vesk\\korv\\kvxcfg.log ========"));
-    EXPECT_EQ(lines.back(), "");
-    EXPECT_EQ(folder.copies, (std::map<Text, Text>{{"c:\\vesk\\korv\\kvxcfg.log", text}}));
+    // Closed after the last step; then copied whole into the product folder,
+    // and the copy's outcome after it.
+    const Text closing = "======== end of job \"2\": exit code 0 after ";
+    const Text copy = kind == Machine::kXp
+                          ? "======== the log up to here could not be copied to "
+                            "c:\\vesk\\korv\\kvxcfg.log: error 5 (access denied) ========"
+                          : "======== the log up to here is copied to "
+                            "c:\\vesk\\korv\\kvxcfg.log ========";
+    ASSERT_EQ(sections[0].closing.size(), 2u);
+    EXPECT_TRUE(StartsWith(sections[0].closing[0], closing));
+    EXPECT_TRUE(EndsWith(sections[0].closing[0], " s ========"));
+    EXPECT_EQ(sections[0].closing[1], copy);
+    EXPECT_TRUE(EndsWith(text, "========\r\n" + copy + "\r\n\r\n"));
+    const Text copied = text.substr(0, text.size() - copy.size() - 4);
+    EXPECT_EQ(file.copies, (kind == Machine::kXp
+                                ? std::map<Text, Text>()
+                                : std::map<Text, Text>{{"c:\\vesk\\korv\\kvxcfg.log", copied}}));
   }
 }
 
-// A log that throws, cannot be written at all, or cannot be renamed: the run
-// is the same, command for command, as one without a log.
+// A log that throws, cannot be written at all, or cannot be rolled over: the
+// run is the same, command for command, as one without a log.
 TEST(RunLog, ALogThatFailsLeavesTheRunAsItWas) {
-  enum Fault { kThrows, kUnwritable, kRenameFails };
+  enum Fault { kThrows, kUnwritable, kRollOverFails };
+  const Text full(1048577, 'x');
   for (const Machine::Kind kind : {Machine::kXp, Machine::kWindows7, Machine::kPreInstall}) {
     const Lines plain = PlainTranscript(kind);
-    for (const Fault fault : {kThrows, kUnwritable, kRenameFails}) {
+    for (const Fault fault : {kThrows, kUnwritable, kRollOverFails}) {
       SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(fault));
       Machine machine(kind);
-      MemoryLogFolder folder;
-      folder.files[kLog] = Text(kRunLogRollOverSize + 1, 'x');
-      folder.throws = fault == kThrows;
-      folder.unwritable = fault == kUnwritable;
-      folder.renameFails = fault == kRenameFails;
-      const ScriptedOutcomes outcomes(machine.host);
-      RunLog log(folder, Facts(), &outcomes);
-      EXPECT_EQ(RunProgram(machine.host, &log), 0);
+      MemoryLog file;
+      file.log = full;
+      file.throws = fault == kThrows;
+      file.unwritable = fault == kUnwritable;
+      file.rollOverFails = fault == kRollOverFails;
+      EXPECT_EQ(RunProgram(machine.outcomes, &file, kFacts), 0);
       EXPECT_EQ(machine.host.Transcript(), plain);
       EXPECT_EQ(testing::EndCount(machine.host), 1);
-      if (fault == kRenameFails) {
+      if (fault == kRollOverFails) {
         // The log goes on at the end of the old one.
-        EXPECT_EQ(folder.renames, 1);
-        EXPECT_GT(folder.files[kLog].size(), static_cast<size_t>(kRunLogRollOverSize + 1));
+        EXPECT_EQ(file.rollOvers, 1);
+        EXPECT_EQ(file.log.compare(0, full.size(), full), 0);
+        EXPECT_GT(file.log.size(), full.size());
       } else {
-        EXPECT_EQ(folder.files[kLog], Text(kRunLogRollOverSize + 1, 'x'));
+        EXPECT_EQ(file.log, full);
       }
     }
   }
 }
 
-// A log over 1 MiB becomes kvxcfg.old.log, replacing an older one, and the
-// run starts a new log; one of exactly 1 MiB is appended to.
+// A log over 1 MiB (1,048,576 bytes) becomes the older log, replacing one,
+// and the run starts a new log; one of exactly 1 MiB is appended to.
 TEST(RunLog, RollsOverOnlyALogOverOneMebibyte) {
-  for (const long long size : {kRunLogRollOverSize, kRunLogRollOverSize + 1}) {
+  for (const size_t size : {1048576u, 1048577u}) {
     Machine machine(Machine::kPreInstall);
-    MemoryLogFolder folder;
-    folder.files[kLog] = Text(static_cast<size_t>(size), 'x');
-    folder.files[kOldLog] = "an older log";
-    RunLog log(folder, Facts(), nullptr);
-    EXPECT_EQ(RunProgram(machine.host, &log), 0);
+    MemoryLog file;
+    file.log = Text(size, 'x');
+    file.old = "an older log";
+    EXPECT_EQ(RunProgram(machine.host, &file, kFacts), 0);
 
     const Text head = "======== kvxcfg 2013.01.23, job \"1\", 2013-01-23 09:30:05 ========\r\n";
-    const Text& now = folder.files[kLog];
-    if (size > kRunLogRollOverSize) {
-      EXPECT_EQ(folder.files[kOldLog], Text(static_cast<size_t>(size), 'x'));
-      EXPECT_TRUE(StartsWith(now, head));
-    } else {
-      EXPECT_EQ(folder.files[kOldLog], "an older log");
-      EXPECT_EQ(now.substr(0, static_cast<size_t>(size)), Text(static_cast<size_t>(size), 'x'));
-      EXPECT_EQ(now.substr(static_cast<size_t>(size), head.size()), head);
-    }
-    // The pre-install run's verdict, and the end of its section.
+    const Text& now = file.log;
+    const bool rolled = size > 1048576;
+    EXPECT_EQ(file.old, rolled ? Text(size, 'x') : Text("an older log"));
+    EXPECT_EQ(now.substr(0, (rolled ? 0 : size) + head.size()),
+              (rolled ? Text() : Text(size, 'x')) + head);
+    // The pre-install run's verdict, and the end of its section; no copy.
     EXPECT_NE(now.find("  note: verdict: the marker keeps its name win_lan\r\n"), Text::npos);
-    EXPECT_TRUE(EndsWith(now, "s ========\r\n\r\n"));
     EXPECT_NE(now.find("======== end of job \"1\": exit code 0 after "), Text::npos);
-    EXPECT_TRUE(folder.copies.empty());
+    EXPECT_TRUE(EndsWith(now, " s ========\r\n\r\n"));
+    EXPECT_TRUE(file.copies.empty());
   }
 }
 
+// The store as bcdedit /export writes it: without the machine's switches.
+Text Exported(bench::BcdStore store) {
+  store.refuseCreate = false;
+  store.createAnswer.clear();
+  return bench::FormatBcdStore(store);
+}
+
+// The notes of the run's section that begin with the text.
+Lines NotesOf(const MemoryLog& file, const Text& begin) {
+  Lines notes;
+  const std::vector<testing::LogSection> sections = testing::ReadLogSections(file.log);
+  for (const Entry& entry : sections.empty() ? std::vector<Entry>() : sections.back().entries) {
+    if (StartsWith(entry.head, "note: " + begin))
+      notes.push_back(entry.head.substr(6));
+  }
+  return notes;
+}
+
 // The boot configuration as it was before the first run, kept by that run
-// before its first change, and kept unchanged by the next run.
+// before its first change, and kept unchanged by the next run. The log says
+// what happened, after it happened.
 TEST(SavedBootConfiguration, IsTakenOnceBeforeTheFirstChange) {
+  const Text kStore = "the store as it was before the product: ";
+  const Text kBootIni = "boot.ini as it was before the product: ";
   {
     SCOPED_TRACE("Windows 7: the store");
     Machine machine(Machine::kWindows7);
     const Text before = Exported(machine.windows.Store());
-    EXPECT_EQ(RunProgram(machine.host), 0);
+    MemoryLog file;
+    EXPECT_EQ(RunProgram(machine.host, &file, kFacts), 0);
     const Text saved = machine.host.Content("c:\\vesk\\korv\\BCD.before");
     EXPECT_EQ(saved, before);
+    EXPECT_EQ(NotesOf(file, kStore), Lines{kStore + "exported to c:\\vesk\\korv\\BCD.before"});
     // After bcdedit became reachable (the copies into syswow64), before the timeout.
     const Lines& runs = machine.windows.bcdeditRuns;
     const auto exported = std::find(runs.begin(), runs.end(), "/export c:\\vesk\\korv\\BCD.before");
@@ -342,8 +304,9 @@ TEST(SavedBootConfiguration, IsTakenOnceBeforeTheFirstChange) {
     // The next installation: the store now holds the product's entry; the
     // copy stays as it was.
     machine.windows.bcdeditRuns.clear();
-    EXPECT_EQ(RunProgram(machine.host), 0);
+    EXPECT_EQ(RunProgram(machine.host, &file, kFacts), 0);
     EXPECT_EQ(std::count(runs.begin(), runs.end(), "/export c:\\vesk\\korv\\BCD.before"), 0);
+    EXPECT_EQ(NotesOf(file, kStore), Lines{kStore + "kept in c:\\vesk\\korv\\BCD.before"});
     EXPECT_EQ(machine.host.Content("c:\\vesk\\korv\\BCD.before"), saved);
     EXPECT_NE(Exported(machine.windows.Store()), saved);
     // Put back as the README says, the store is the one from before.
@@ -351,12 +314,27 @@ TEST(SavedBootConfiguration, IsTakenOnceBeforeTheFirstChange) {
     EXPECT_EQ(Exported(machine.windows.Store()), before);
   }
   {
+    SCOPED_TRACE("Windows 7: the export leaves no file");
+    Machine machine(Machine::kWindows7);
+    machine.host.OnCommandWhere(
+        [&](const Text& line) { return machine.host.Content(line).find("/export") != Text::npos; },
+        [](ScriptedHost& host, const Text&) { host.RemovePath("c:\\vesk\\korv\\BCD.before"); });
+    MemoryLog file;
+    EXPECT_EQ(RunProgram(machine.host, &file, kFacts), 0);
+    EXPECT_FALSE(machine.host.Exists("c:\\vesk\\korv\\BCD.before"));
+    EXPECT_EQ(NotesOf(file, kStore),
+              Lines{kStore + "export failed, no copy kept in c:\\vesk\\korv\\BCD.before"});
+  }
+  {
     SCOPED_TRACE("XP: boot.ini");
     Machine machine(Machine::kXp);
     const Text before = machine.host.Content("C:\\boot.ini");
-    EXPECT_EQ(RunProgram(machine.host), 0);
+    MemoryLog file;
+    EXPECT_EQ(RunProgram(machine.host, &file, kFacts), 0);
     EXPECT_EQ(machine.host.Content("c:\\vesk\\korv\\boot.ini.before"), before);
     EXPECT_EQ(machine.host.Attributes("c:\\vesk\\korv\\boot.ini.before"), 0);
+    EXPECT_EQ(NotesOf(file, kBootIni),
+              Lines{kBootIni + "copied to c:\\vesk\\korv\\boot.ini.before"});
     // Copied before anything touched boot.ini.
     const Lines transcript = machine.host.Transcript();
     const auto copy = std::find(transcript.begin(), transcript.end(),
@@ -366,13 +344,28 @@ TEST(SavedBootConfiguration, IsTakenOnceBeforeTheFirstChange) {
       EXPECT_EQ(it->find("boot.ini"), Text::npos) << *it;
 
     const size_t steps = transcript.size();
-    EXPECT_EQ(RunProgram(machine.host), 0);
+    EXPECT_EQ(RunProgram(machine.host, &file, kFacts), 0);
+    EXPECT_EQ(NotesOf(file, kBootIni), Lines{kBootIni + "kept in c:\\vesk\\korv\\boot.ini.before"});
     const Lines whole = machine.host.Transcript();
     const Lines again(whole.begin() + static_cast<long>(steps), whole.end());
     for (const std::string& step : again)
       EXPECT_EQ(step.find("boot.ini.before"), Text::npos) << step;
     EXPECT_EQ(machine.host.Content("c:\\vesk\\korv\\boot.ini.before"), before);
     EXPECT_NE(machine.host.Content("C:\\boot.ini"), before);
+
+    // A copy that fails leaves no file and says so.
+    Machine failing(Machine::kXp);
+    const auto& log = machine.host.Log();
+    const auto copying = std::find_if(log.begin(), log.end(), [](const testing::Op& op) {
+      return op.name == "CopyFile" && op.path == "C:\\boot.ini";
+    });
+    ASSERT_NE(copying, log.end());
+    failing.host.FailOperation(static_cast<size_t>(copying - log.begin()) + 1);
+    MemoryLog failed;
+    EXPECT_EQ(RunProgram(failing.host, &failed, kFacts), 0);
+    EXPECT_FALSE(failing.host.Exists("c:\\vesk\\korv\\boot.ini.before"));
+    EXPECT_EQ(NotesOf(failed, kBootIni),
+              Lines{kBootIni + "copy failed, no copy kept in c:\\vesk\\korv\\boot.ini.before"});
   }
 }
 

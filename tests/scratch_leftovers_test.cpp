@@ -1,6 +1,7 @@
 // Scratch files left by an interrupted earlier run: a read-only batch file
 // is replaced before it runs, one that cannot be replaced is not run, and a
-// recovery line of an earlier run does not count as a finding of this one.
+// recovery line of an earlier run, read-only or not, does not count as a
+// finding of this one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -61,34 +62,44 @@ TEST(Leftovers, RecoveryLineOfAnEarlierRunIsDeletedBeforeTheSearch) {
   const InstallContext context = testing::SampleInstallContext();
   const Text recoveryLine = context.TempDirSlash + "vk_hp01.txt";
   const Text batch = context.TempDirSlash + "vk_hp01.bat";
-  const auto machine = [&](ScriptedHost& host) {
+  const Text script =
+      "\r\nfor /f \"delims=\" %%a in ('findstr /i \" RECOVERY\" c:\\vesk\\korv\\zp_nor.txt') do "
+      "echo %%a>C:\\TEMP\\vk_hp01.txt&goto :eof\r\n";
+  // An interrupted run on a machine with a recovery partition as the second
+  // one left its finding behind, writable or read-only.
+  const auto machine = [&](ScriptedHost& host, int attributes) {
     host.PutFile("c:\\vesk\\korv\\zp_all.txt", "0:1 C: NTFS Yes\r\n");
     host.PutFile("c:\\vesk\\korv\\zp_nor.txt", "0:1 C: NTFS SYSTEM\r\n0:2 D: NTFS DATA\r\n");
-    // An interrupted run on a machine with a recovery partition as the
-    // second one left its finding behind.
-    host.PutFile(recoveryLine, "0:2 D: NTFS RECOVERY\r\n");
+    host.PutFile(recoveryLine, "0:2 D: NTFS RECOVERY\r\n", attributes);
   };
 
   // This disk has no recovery partition: the search finds no line, so the
-  // batch writes nothing, and the old line must not count.
-  ScriptedHost host;
-  machine(host);
-  ProgramContext program;
-  EXPECT_EQ(SurveyNormalPartitions(host, context, SurveySettings(), program).RecoveryLineMarkPos,
-            kNotFound);
-  EXPECT_FALSE(host.Exists(recoveryLine));
-  // Deleted by the host just before the batch is written and run; no
-  // interpreter runs for it.
-  const Lines transcript = host.Transcript();
-  ASSERT_GE(transcript.size(), 3u);
-  EXPECT_EQ(Lines(transcript.end() - 3, transcript.end()),
-            (Lines{"delete " + recoveryLine, "write " + batch + " " + host.Content(batch),
-                   "run " + batch}));
-  EXPECT_EQ(host.Commands().size(), 3u);
+  // batch writes nothing, and the old line must not count. Deleted by the
+  // host just before the batch is written and run (a read-only one after its
+  // attributes are cleared); no interpreter runs for it.
+  for (const int attributes : {0, kReadOnlyAttribute}) {
+    SCOPED_TRACE(attributes);
+    ScriptedHost host;
+    machine(host, attributes);
+    ProgramContext program;
+    EXPECT_EQ(SurveyNormalPartitions(host, context, SurveySettings(), program).RecoveryLineMarkPos,
+              kNotFound);
+    EXPECT_FALSE(host.Exists(recoveryLine));
+    const Lines transcript = host.Transcript();
+    const Lines deletes = attributes == 0
+                              ? Lines{"delete " + recoveryLine}
+                              : Lines{"delete " + recoveryLine, "attributes " + recoveryLine + " 0",
+                                      "delete " + recoveryLine};
+    Lines last = deletes;
+    last.insert(last.end(), {"write " + batch + " " + script, "run " + batch});
+    ASSERT_GE(transcript.size(), last.size());
+    EXPECT_EQ(Lines(transcript.end() - static_cast<long>(last.size()), transcript.end()), last);
+    EXPECT_EQ(host.Commands().size(), 3u);
+  }
 
   // A hit of this run is still seen: the batch writes after the delete.
   ScriptedHost hit;
-  machine(hit);
+  machine(hit, kReadOnlyAttribute);
   hit.OnCommand(batch, [&](ScriptedHost& m, const Text&) {
     m.PutFile(recoveryLine, "0:2 D: NTFS RECOVERY\r\n");
   });

@@ -1,5 +1,7 @@
 #include "tests/support/run_log_reader.h"
 
+#include <regex>
+
 #include "tests/tools/text.h"
 
 namespace kvx::testing {
@@ -33,11 +35,11 @@ std::vector<LogSection> ReadLogSections(const std::string& text) {
   std::vector<LogSection> sections;
   for (const std::string& line : SplitAtLineBreaks(text)) {
     if (bench::StartsWith(line, kBar + "kvxcfg ")) {
-      sections.push_back({{line}, "", {}});
+      sections.push_back({{line}, {}, {}});
     } else if (sections.empty() || line.empty()) {
       continue;
-    } else if (bench::StartsWith(line, kBar + "end of job ")) {
-      sections.back().closing = line;
+    } else if (bench::StartsWith(line, kBar)) {
+      sections.back().closing.push_back(line);
     } else if (bench::StartsWith(line, kUnderHead) && !sections.back().entries.empty()) {
       sections.back().entries.back().under.push_back(line.substr(kUnderHead.size()));
     } else if (IsEntryHead(line)) {
@@ -47,6 +49,37 @@ std::vector<LogSection> ReadLogSections(const std::string& text) {
     }
   }
   return sections;
+}
+
+LogLines LoggedSteps(const LogSection& section) {
+  static const std::regex kEnded[] = {
+      std::regex("  exit code (\\d+)( \\(0x[0-9A-F]{8}\\))? after \\d+ ms"),
+      std::regex("  did not start: error (\\d+)( \\(0x[0-9A-F]{8}\\))?( \\([a-z ]+\\))?"),
+      std::regex("  answer (\\d+)( \\((OK|Cancel|Yes|No)\\))?"), std::regex("pause (\\d+) ms")};
+  static const char* const kTerms[] = {"exit ", "not started ", "answer ", "pause "};
+  LogLines steps;
+  for (const LogEntry& entry : section.entries) {
+    const std::string& head = entry.head;
+    std::smatch match;
+    if (bench::StartsWith(head, "run ")) {
+      steps.push_back(head + (entry.under.empty() ? "" : "\r\n") + JoinLines(entry.under));
+    } else if (bench::StartsWith(head, "write ")) {
+      steps.push_back(head.substr(0, head.size() - 1) + " " + JoinLines(entry.under));
+    } else if (bench::StartsWith(head, "  started as ") && !steps.empty()) {
+      steps.back() = "run " + head.substr(13);
+    } else if (bench::StartsWith(head, "message box, style ")) {
+      const size_t quote = head.find("caption \"");
+      const std::string caption =
+          quote == std::string::npos ? "-" : head.substr(quote + 9, head.rfind('"') - quote - 9);
+      steps.push_back("box " + head.substr(19, 4) + " " + caption + " " + JoinLines(entry.under));
+    } else if (bench::StartsWith(head, "  ") || bench::StartsWith(head, "pause ")) {
+      size_t kind = 0;
+      while (kind < 4 && !std::regex_match(head, match, kEnded[kind]))
+        ++kind;
+      steps.push_back(kind < 4 ? kTerms[kind] + match[1].str() : head);
+    }
+  }
+  return steps;
 }
 
 bool HoldsNote(const LogSection& section, const std::string& note) {

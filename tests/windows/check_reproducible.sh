@@ -18,7 +18,7 @@ mkdir -p "$work"
 work=$(cd "$work" && pwd)
 copy=$work/sources-of-the-second-build
 mkdir -p "$copy/tests/e2e"
-cp -r "$root/CMakeLists.txt" "$root/cmake" "$root/entry" "$root/host" "$root/precheck" \
+cp -r "$root/CMakeLists.txt" "$root/cmake" "$root/entry" "$root/host" "$root/runlog" "$root/precheck" \
   "$root/survey" "$root/bootmenu" "$root/deploy" "$copy/"
 cp -r "$root/tests/windows" "$root/tests/tools" "$copy/tests/"
 cp -r "$root/tests/e2e/bench" "$copy/tests/e2e/"

@@ -4,7 +4,8 @@
 // on a desktop (tests/windows/real_pc.sh):
 // - the style bits that the message-box call gets;
 // - faults of the program itself: a C++ exception in a step, std::terminate
-//   and a fault, each ending with exit code 0 and no box waiting;
+//   and a fault, each ending with exit code 0 and no box waiting, and a
+//   second fault while the first one's line is being written;
 // - folder and user names outside the ANSI code page.
 //
 // Started as "--kvx-probe WHAT REPORT", the executable is instead a guarded
@@ -18,16 +19,16 @@
 #include <stdexcept>
 #include <string>
 
-#include "entry/logged_run_windows.h"
+#include "entry/crash_guard_windows.h"
 #include "entry/program.h"
 #include "host/forwarding_host.h"
 #include "host/host.h"
 #include "host/host_windows.h"
-#include "host/run_log_windows.h"
 #include "host/scratch.h"
 #include "host/text.h"
 #include "host/windows_api.h"
 #include "precheck/run_values.h"
+#include "runlog/run_log_windows.h"
 #include "tests/windows/check.h"
 #include "tests/windows/plain_files.h"
 
@@ -258,7 +259,8 @@ TEST_F(RealPcTest, MessageBoxesAskToComeToTheFrontAndKeepTheirStyleAndAnswer) {
 // --- Faults of the program itself ---
 
 // A run of the program ("1") on this machine whose first command goes wrong
-// once it has run, in the way that WHAT names.
+// once it has run, in the way that WHAT names ("fault-twice": a fault, and
+// another one in the fault's note).
 class StepFaultHost : public ForwardingHost {
  public:
   StepFaultHost(Host& real, std::string what) : ForwardingHost(real), what_(std::move(what)) {}
@@ -271,7 +273,7 @@ class StepFaultHost : public ForwardingHost {
       throw std::runtime_error("thrown in a step");
     if (what_ == "terminate")
       ThrowThroughNoexcept();
-    if (what_ == "fault")
+    if (what_ == "fault" || what_ == "fault-twice")
       *faultAddress_ = 1;
   }
 
@@ -284,17 +286,23 @@ class StepFaultHost : public ForwardingHost {
 };
 
 Text g_notePath;
+bool g_faultInNote = false;
+volatile int* volatile g_noteFaultAddress = nullptr;
 
-// The line goes to the report and, as in the shipped entry, to the run log.
+// The line goes to the report and, as in the shipped entry, to the run log;
+// for "fault-twice" a fault follows while the note is still being written.
 void WriteNote(const char* line) {
-  WriteRaw(g_notePath, line);
+  const Text report = ReadRaw(g_notePath);
+  WriteRaw(g_notePath, (report == "<missing>" ? Text() : report) + line);
   NoteFaultInRunLog(line);
+  if (g_faultInNote)
+    *g_noteFaultAddress = 1;
 }
 
 int RunProbe(const std::string& what, const Text& report) {
-  GuardTheRun();
+  GuardTheRun(&WriteNote);
   g_notePath = report;
-  SetFaultNote(&WriteNote);
+  g_faultInNote = what == "fault-twice";
   const std::unique_ptr<Host> real = CreateWindowsHost();
   StepFaultHost host(*real, what);
   return RunLoggedProgram(host);
@@ -324,6 +332,10 @@ class Faults : public RealPcTest {
     EXPECT_TRUE(log.size() > end.size() &&
                 log.compare(log.size() - end.size(), end.size(), end) == 0)
         << log;
+    // One note and one fault's line, however many faults.
+    EXPECT_EQ(log.find("======== the run ended after a fault"),
+              log.rfind("======== the run ended after a fault"))
+        << log;
     return note;
   }
 };
@@ -351,6 +363,13 @@ TEST_F(Faults, ExceptionTerminateAndFaultInAStepEndWithZeroAndNoBox) {
   EXPECT_NE(faulted.find(" at 0x"), Text::npos) << faulted;
   EXPECT_NE(faulted.find(step), Text::npos) << faulted;
   EXPECT_NE(faulted.find("vk_sys2.txt\""), Text::npos) << faulted;
+
+  // A second fault while the first one's note is written ends the process
+  // at once, still with exit code 0, no box and the first fault's line.
+  const Text twice = ProbeEndsQuietly("fault-twice");
+  EXPECT_EQ(twice.find("structured exception: 0xC0000"), 0u) << twice;
+  EXPECT_EQ(twice.find("structured exception", 1), Text::npos) << twice;
+  EXPECT_NE(twice.find("vk_sys2.txt\""), Text::npos) << twice;
 }
 
 // --- Names outside the ANSI code page ---

@@ -1,0 +1,180 @@
+#include "runlog/run_log.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace kvx {
+namespace {
+
+const Text kBar = "========";
+// Each entry's seconds stand in a column 9 wide; a text's lines under it.
+const Text kUnder = Text(11, ' ') + "| ";
+
+long long Now() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Milliseconds since a time of Now(); never below 0, should the clock go back.
+long long Since(long long start) {
+  return std::max(0LL, Now() - start);
+}
+
+Text Seconds(long long milliseconds, const char* format = "%lld.%03lld") {
+  char text[32];
+  std::snprintf(text, sizeof text, format, milliseconds / 1000, milliseconds % 1000);
+  return text;
+}
+
+// Whatever befalls the log's own work (a failing file, a text it cannot
+// make) stays with the log.
+template <typename Work>
+void Quietly(Work work) {
+  try {
+    work();
+  } catch (...) {
+  }
+}
+
+// An exit code or error code; large ones (system status codes) also in hex.
+Text Code(unsigned long code) {
+  char hex[24];
+  std::snprintf(hex, sizeof hex, " (0x%08lX)", code);
+  return std::to_string(code) + (code < 0x10000 ? "" : hex);
+}
+
+// With the names of the error codes a support person meets most.
+Text ErrorText(unsigned long error) {
+  static const struct {
+    unsigned long code;
+    const char* name;
+  } kNamed[] = {{2, "file not found"},  {3, "path not found"},
+                {5, "access denied"},   {32, "in use by another process"},
+                {80, "already exists"}, {112, "disk full"},
+                {123, "bad name"},      {183, "already exists"}};
+  for (const auto& named : kNamed) {
+    if (named.code == error)
+      return Concat({"error ", Code(error), " (", named.name, ")"});
+  }
+  return Concat({"error ", Code(error)});
+}
+
+// Every line after the first (a CR LF starts one, an empty last line too)
+// under it after "| ", so that a text can be told back byte for byte.
+Text Lines(Text text) {
+  for (size_t at = 0; (at = text.find("\r\n", at)) != Text::npos; at += 2 + kUnder.size())
+    text.insert(at + 2, kUnder);
+  return text;
+}
+
+}  // namespace
+
+void RunLog::Open(const Text& version, const Text& argument) {
+  open_ = true;
+  started_ = Now();
+  argument_ = argument;
+  Quietly([&] {
+    if (file_ != nullptr && file_->Size() > 1024 * 1024)
+      file_->RollOver();
+  });
+  Quietly([&] {
+    Write(Concat({kBar, " kvxcfg ", version, ", job \"", argument, "\", ", facts_.localTime, " ",
+                  kBar, "\r\nWindows ", facts_.windows, "; ANSI code page ", facts_.ansiCodePage,
+                  "; WOW64: ", facts_.wow64, "\r\nprogram folder: ", facts_.programFolder,
+                  "\r\ntimes in seconds since the start\r\n"}));
+  });
+}
+
+// The copy follows the closing line, so that it holds the whole section.
+void RunLog::Close(int exitCode, const Text& copyDestination) {
+  if (!open_)
+    return;
+  open_ = false;
+  const bool copy = file_ != nullptr && !copyDestination.empty();
+  Quietly([&] {
+    Write(Concat({kBar, " end of job \"", argument_, "\": exit code ", std::to_string(exitCode),
+                  " after ", Seconds(Since(started_)), " s ", kBar, copy ? "\r\n" : "\r\n\r\n"}));
+  });
+  Quietly([&] {
+    const unsigned long error = copy ? file_->CopyTo(copyDestination) : 0;
+    if (copy) {
+      Write(Concat({kBar, " the log up to here ", error == 0 ? "is" : "could not be", " copied to ",
+                    copyDestination, error == 0 ? Text() : Concat({": ", ErrorText(error)}), " ",
+                    kBar, "\r\n\r\n"}));
+    }
+  });
+}
+
+void RunLog::RunCommand(const Text& commandLine) {
+  const long long started = Now();
+  Entry(Concat({"run ", commandLine}));
+  machine_.RunCommand(commandLine);
+  Quietly([&] {
+    const HostOutcome outcome = machine_.LastOutcome();
+    if (outcome.known && !outcome.startedAs.empty())
+      Entry(Concat({"  started as ", outcome.startedAs}));
+    if (outcome.known) {
+      Entry(outcome.started ? Concat({"  exit code ", Code(outcome.code), " after ",
+                                      std::to_string(Since(started)), " ms"})
+                            : Concat({"  did not start: ", ErrorText(outcome.code)}));
+    }
+  });
+}
+
+void RunLog::Delay(int milliseconds) {
+  machine_.Delay(milliseconds);
+  Entry(Concat({"pause ", std::to_string(milliseconds), " ms"}));
+}
+
+void RunLog::WriteWholeFile(const Text& path, const Bytes& bytes) {
+  machine_.WriteWholeFile(path, bytes);
+  const Text text = BytesToText(bytes);
+  Entry(Concat({"write ", path, ":"}), &text);
+  Failed("write", path, Text());
+}
+
+int RunLog::ShowMessage(const Text& message, int style, const std::optional<Text>& caption) {
+  char styleText[16];
+  std::snprintf(styleText, sizeof styleText, "0x%02X", static_cast<unsigned>(style));
+  Entry(Concat({"message box, style ", styleText, ", ",
+                caption ? Concat({"caption \"", *caption, "\""}) : Text("no caption of its own"),
+                ":"}),
+        &message);
+  const int button = machine_.ShowMessage(message, style, caption);
+  const char* name = button == 1   ? " (OK)"
+                     : button == 2 ? " (Cancel)"
+                     : button == 6 ? " (Yes)"
+                     : button == 7 ? " (No)"
+                                   : "";
+  Entry(Concat({"  answer ", std::to_string(button), name}));
+  return button;
+}
+
+void RunLog::Entry(const Text& head, const Text* text) {
+  Quietly([&] {
+    if (open_) {
+      Write(Concat({Seconds(Since(started_), "%5lld.%03lld"), "  ", Lines(head), "\r\n",
+                    text == nullptr ? Text() : Concat({kUnder, Lines(*text), "\r\n"})}));
+    }
+  });
+}
+
+void RunLog::Failed(const char* operation, const Text& path, const Text& second) {
+  Quietly([&] {
+    const HostOutcome outcome = machine_.LastOutcome();
+    if (outcome.known && outcome.code != 0) {
+      Entry(Concat({"failed: ", operation, " ", path,
+                    second.empty() ? Text() : Concat({" -> ", second}), ": ",
+                    ErrorText(outcome.code)}));
+    }
+  });
+}
+
+void RunLog::Write(const Text& lines) {
+  if (file_ != nullptr)
+    file_->Append(lines);
+}
+
+}  // namespace kvx

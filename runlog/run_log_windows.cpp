@@ -1,0 +1,132 @@
+// Built only for Windows (i686, NT 5.1 and later). The log's own file
+// actions use the wide functions, so that any folder name works and the
+// host's own operations are told apart.
+#include "runlog/run_log_windows.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "host/host_windows.h"
+#include "host/windows_api.h"
+
+namespace kvx {
+namespace {
+
+// Appends bytes to the log, with the byte-order mark when it starts the file.
+void AppendRaw(const wchar_t* path, const char* bytes, DWORD size) {
+  const HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD high = 0;
+  DWORD written = 0;
+  if (file == INVALID_HANDLE_VALUE)
+    return;
+  if (GetFileSize(file, &high) == 0 && high == 0)
+    WriteFile(file, "\xEF\xBB\xBF", 3, &written, nullptr);
+  WriteFile(file, bytes, size, &written, nullptr);
+  CloseHandle(file);
+}
+
+// The log's path for a fault's line, and the room to turn that line into
+// UTF-8: set aside before the run, since a fault may leave nothing else.
+wchar_t g_faultLogPath[MAX_PATH + 16];
+wchar_t g_faultWide[1100];
+char g_faultUtf8[3 * 1100 + 100];
+
+class TempFolderLog : public RunLogFile {
+ public:
+  TempFolderLog() {
+    wchar_t folder[MAX_PATH + 2] = {};
+    const DWORD got = GetTempPathW(MAX_PATH + 1, folder);
+    if (got > 0 && got <= MAX_PATH) {
+      path_ = std::wstring(folder, got) + L"kvxcfg.log";
+      old_ = std::wstring(folder, got) + L"kvxcfg.old.log";
+    }
+    lstrcpynW(g_faultLogPath, path_.c_str(), MAX_PATH + 16);
+  }
+
+  long long Size() override {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (path_.empty() || !GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &data))
+      return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+
+  void RollOver() override { MoveFileExW(path_.c_str(), old_.c_str(), MOVEFILE_REPLACE_EXISTING); }
+
+  // Opened, appended to and closed again for every entry: what is written
+  // stays written however the run ends, and the log can be read meanwhile.
+  // The GBK text goes in as UTF-8; where code page 936 is not installed (an
+  // old Windows without East Asian support) it is read in the ANSI one.
+  void Append(const Text& text) override {
+    bool ok = false;
+    bool lost = false;
+    const std::wstring wide = Widen(text, 936, &ok);
+    const std::string bytes = Narrow(ok ? wide : Widen(text, CP_ACP, &ok), CP_UTF8, &lost);
+    if (!path_.empty())
+      AppendRaw(path_.c_str(), bytes.data(), static_cast<DWORD>(bytes.size()));
+  }
+
+  unsigned long CopyTo(const Text& destination) override {
+    bool ok = false;
+    const std::wstring to = Widen(destination, CP_ACP, &ok);
+    if (path_.empty() || !ok)
+      return ERROR_PATH_NOT_FOUND;
+    return CopyFileW(path_.c_str(), to.c_str(), FALSE) ? 0 : GetLastError();
+  }
+
+ private:
+  std::wstring path_;  // empty when Windows names no temporary folder
+  std::wstring old_;
+};
+
+}  // namespace
+
+std::unique_ptr<RunLogFile> CreateTempFolderLog() {
+  return std::make_unique<TempFolderLog>();
+}
+
+RunFacts GatherRunFacts() {
+  SYSTEMTIME now = {};
+  GetLocalTime(&now);
+  char time[32];
+  std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute, now.wSecond);
+  // IsWow64Process came with Windows XP SP2; before it there is no WOW64.
+  const auto isWow64Process = reinterpret_cast<BOOL(WINAPI*)(HANDLE, BOOL*)>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  const Text wow64Text = isWow64Process == nullptr ? "no (IsWow64Process is missing)"
+                         : !isWow64Process(GetCurrentProcess(), &wow64) ? "unknown"
+                         : wow64                                        ? "yes"
+                                                                        : "no";
+  // The program folder in GBK, as the log's other texts; else in the ANSI
+  // code page.
+  std::wstring folder = ModulePath();
+  folder.resize(std::min(folder.size(), folder.find_last_of(L"\\/")));
+  bool lost = false;
+  Text programFolder = Narrow(folder, 936, &lost);
+  if (programFolder.empty() && lost)
+    programFolder = Narrow(folder, CP_ACP, &lost);
+  const Text windows = WindowsVersionText(" build ");
+  return {time, windows.empty() ? Text("unknown") : windows, std::to_string(GetACP()), wow64Text,
+          programFolder};
+}
+
+void NoteFaultInRunLog(const char* line) {
+  const int room = sizeof(g_faultWide) / sizeof(g_faultWide[0]);
+  int wide = MultiByteToWideChar(936, 0, line, -1, g_faultWide, room);
+  if (wide <= 0)
+    wide = MultiByteToWideChar(CP_ACP, 0, line, -1, g_faultWide, room);
+  lstrcpyA(g_faultUtf8, "======== the run ended after a fault of the program: ");
+  const int used = lstrlenA(g_faultUtf8);
+  const int got = wide <= 0
+                      ? 0
+                      : WideCharToMultiByte(CP_UTF8, 0, g_faultWide, -1, g_faultUtf8 + used,
+                                            sizeof(g_faultUtf8) - used - 40, nullptr, nullptr);
+  lstrcpyA(g_faultUtf8 + used + (got > 0 ? got - 1 : 0), "; exit code 0 ========\r\n\r\n");
+  if (g_faultLogPath[0] != L'\0')
+    AppendRaw(g_faultLogPath, g_faultUtf8, lstrlenA(g_faultUtf8));
+}
+
+}  // namespace kvx
