@@ -42,7 +42,7 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     add_test(NAME e2e.run.${machine}
       COMMAND ${kvx_root}/tests/e2e/run-machine.sh ${machine} ${kvx_e2e_dir}/${machine})
     set_tests_properties(e2e.run.${machine} PROPERTIES FIXTURES_SETUP e2e_${machine}
-      FIXTURES_REQUIRED "kvx_windows;kvx_wine" TIMEOUT 900 LABELS e2e)
+      FIXTURES_REQUIRED "kvx_windows;kvx_wine" TIMEOUT 900 LABELS e2e COST 600)
     add_test(NAME e2e.${machine} COMMAND kvx_e2e_tests --gtest_filter=${suite}.*)
     set_tests_properties(e2e.${machine} PROPERTIES FIXTURES_REQUIRED e2e_${machine}
       ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir} LABELS e2e)
@@ -53,7 +53,7 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
     COMMAND ${CMAKE_COMMAND} -E env KVX_RUNS_2=2
       ${kvx_root}/tests/e2e/run-machine.sh win7-en ${kvx_e2e_dir}/win7-en-twice)
   set_tests_properties(e2e.run.win7-en-twice PROPERTIES FIXTURES_SETUP e2e_win7-en-twice
-    FIXTURES_REQUIRED "kvx_windows;kvx_wine" TIMEOUT 1800 LABELS e2e)
+    FIXTURES_REQUIRED "kvx_windows;kvx_wine" TIMEOUT 1800 LABELS e2e COST 800)
   add_test(NAME e2e.win7-en-twice COMMAND kvx_e2e_tests --gtest_filter=Windows7InstalledTwice.*)
   set_tests_properties(e2e.win7-en-twice PROPERTIES FIXTURES_REQUIRED e2e_win7-en-twice
     ENVIRONMENT KVX_E2E_DIR=${kvx_e2e_dir} LABELS e2e)
@@ -74,7 +74,7 @@ if(KVX_WINDOWS_CHECKS AND KVX_E2E)
       --package ${machine} ${kvx_e2e_dir}/package-${machine})
     set_tests_properties(e2e.run.package-${machine} PROPERTIES
       FIXTURES_SETUP e2e_package-${machine}
-      FIXTURES_REQUIRED "kvx_windows;kvx_wine;kvx_package" TIMEOUT 900 LABELS e2e)
+      FIXTURES_REQUIRED "kvx_windows;kvx_wine;kvx_package" TIMEOUT 900 LABELS e2e COST 600)
     add_test(NAME e2e.package-${machine} COMMAND kvx_e2e_tests --gtest_filter=${suite}.*)
     set_tests_properties(e2e.package-${machine} PROPERTIES
       FIXTURES_REQUIRED "e2e_package-${machine};${direct}"

@@ -11,8 +11,14 @@ if(KVX_WINDOWS_CHECKS)
   set(kvx_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
   set(kvx_wine_run ${kvx_root}/scripts/wine-run.sh --prefix ${kvx_prefix})
 
+  # CTest starts the tests of higher COST first (until it has timed a run of
+  # its own). The Windows build and the Wine prefix go first, so that the
+  # quick native tests fill the other core meanwhile; then the long runs
+  # under Wine (bench.cmake), so that the suite does not end with one long
+  # run on one core while the other idles.
   add_test(NAME windows.build COMMAND ${kvx_root}/scripts/build-windows.sh)
-  set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP kvx_windows TIMEOUT 1800)
+  set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP kvx_windows TIMEOUT 1800
+    COST 1000)
 
   # Makes the Wine tree and the checkout's base prefix when missing (the
   # bench's machines are copies of the same base), then the test prefix in
@@ -22,7 +28,7 @@ if(KVX_WINDOWS_CHECKS)
   add_test(NAME windows.wine COMMAND sh -c "\"$1\" --no-display \"$2\" && \"$3\" --prefix \"$2\" cmd /c ver"
     sh ${kvx_root}/scripts/wine-prefix.sh ${kvx_prefix} ${kvx_root}/scripts/wine-run.sh)
   set_tests_properties(windows.wine PROPERTIES FIXTURES_SETUP kvx_wine TIMEOUT 1800
-    PASS_REGULAR_EXPRESSION "Windows")
+    PASS_REGULAR_EXPRESSION "Windows" COST 1000)
   add_test(NAME windows.wine_base_untouched COMMAND ${kvx_root}/scripts/wine-prefix.sh --check)
   set_tests_properties(windows.wine_base_untouched PROPERTIES FIXTURES_CLEANUP kvx_wine)
 
@@ -32,7 +38,8 @@ if(KVX_WINDOWS_CHECKS)
   # A second build from a copy of the sources elsewhere gives the same bytes.
   add_test(NAME windows.reproducible COMMAND ${kvx_root}/tests/windows/check_reproducible.sh
     ${kvx_exe} ${CMAKE_CURRENT_BINARY_DIR}/reproducible)
-  set_tests_properties(windows.reproducible PROPERTIES FIXTURES_REQUIRED kvx_windows TIMEOUT 900)
+  set_tests_properties(windows.reproducible PROPERTIES FIXTURES_REQUIRED kvx_windows TIMEOUT 900
+    COST 500)
 
   add_test(NAME windows.host_under_wine
     COMMAND ${kvx_wine_run} ${kvx_root}/build/windows/kvxcfg_host_tests.exe)
