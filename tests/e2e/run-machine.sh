@@ -16,7 +16,9 @@
 # machine held it before the run, if any, is kept in C:\kvxbench\before\korv.
 #
 # KVX_RUNS_2=N runs "2" N times (default 1), as a later installation over the
-# first would.
+# first would. KVX_BENCH_PAUSES=skip has the configurator's pauses recorded
+# but not waited out (the suite's runs: the doubles have ended before each
+# pause, so waiting would only cost time); by default it waits as on a PC.
 #
 # MACHINE is a folder of tests/e2e/machines (machine.conf describes it).
 # RUN_FOLDER (default: $KVX_E2E_DIR/MACHINE, KVX_E2E_DIR defaulting to
@@ -199,6 +201,7 @@ reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
   fi
   printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_1"
   [ "$firmware" = bios ] || printf 'set KVX_BENCH_FIRMWARE=%s\r\n' "$firmware"
+  [ "${KVX_BENCH_PAUSES:-}" != skip ] || printf 'set KVX_BENCH_PAUSES=skip\r\n'
   printf 'C:\\kvxbench\\bin\\kvx_start.exe "C:\\KVX Setup\\kvxcfg.exe" 1\r\n'
   printf 'if not exist "C:\\KVX Setup\\win_lan" goto inspect\r\n'
   printf 'set KVX_BENCH_ANSWERS=%s\r\n' "$answers_2"
