@@ -14,31 +14,18 @@ namespace kvx {
 namespace {
 
 FaultNote g_note = nullptr;
-volatile LONG g_faulted = 0;  // set by the first fault
-volatile LONG g_noting = 0;   // set while its note runs
+volatile LONG g_faulted = 0;  // 1 from the first fault on
 // The fault's line, made without the heap, which a fault may have broken.
 char g_line[1024];
-char g_detail[32];
-
-void Add(const char* text) {
-  const int used = lstrlenA(g_line);
-  lstrcpynA(g_line + used, text, sizeof(g_line) - used);
-}
 
 // Notes the run's first fault; a later one goes unnoted.
 void NoteFault(const char* what, const char* detail) {
   if (InterlockedExchange(&g_faulted, 1) != 0)
     return;
-  g_line[0] = '\0';
-  Add(what);
-  Add(detail != nullptr ? ": " : "");
-  Add(detail != nullptr ? detail : "");
-  Add("; last host operation: ");
-  Add(LastHostOperation());
-  g_noting = 1;
+  wsprintfA(g_line, "%s%s%.400s; last host operation: %.512s", what, detail != nullptr ? ": " : "",
+            detail != nullptr ? detail : "", LastHostOperation());
   if (g_note != nullptr)
     g_note(g_line);
-  g_noting = 0;
 }
 
 // Ends the run at once with exit code 0: nothing of the broken run
@@ -67,18 +54,20 @@ void OnAbort(int) {
 }
 
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
+  static char detail[32];
   const EXCEPTION_RECORD* record = exception != nullptr ? exception->ExceptionRecord : nullptr;
-  if (record == nullptr || g_faulted != 0)
-    EndAfterFault("structured exception", nullptr);
-  wsprintfA(g_detail, "0x%08lX at 0x%08lX", record->ExceptionCode,
-            static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(record->ExceptionAddress)));
-  EndAfterFault("structured exception", g_detail);
+  if (record != nullptr) {
+    wsprintfA(detail, "0x%08lX at 0x%08lX", record->ExceptionCode,
+              static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(record->ExceptionAddress)));
+  }
+  EndAfterFault("structured exception", record != nullptr ? detail : nullptr);
 }
 
-// Called first for every exception. One raised while the note runs is a
-// second fault, which the system would not hand to the filter above again.
-LONG WINAPI OnExceptionWhileNoting(EXCEPTION_POINTERS*) {
-  if (g_noting != 0)
+// Called first for every exception: one raised once a fault has come (while
+// its note runs) ends the run at once, as the system would not hand it to
+// the filter above again.
+LONG WINAPI OnExceptionAfterFault(EXCEPTION_POINTERS*) {
+  if (g_faulted != 0)
     TerminateProcess(GetCurrentProcess(), 0);
   return EXCEPTION_CONTINUE_SEARCH;
 }
@@ -95,7 +84,7 @@ void GuardTheRun(FaultNote note) {
   signal(SIGABRT, &OnAbort);
   std::set_terminate(&OnTerminate);
   SetUnhandledExceptionFilter(&OnUnhandledException);
-  AddVectoredExceptionHandler(1, &OnExceptionWhileNoting);
+  AddVectoredExceptionHandler(1, &OnExceptionAfterFault);
 }
 
 int RunLoggedProgram(Host& host) {

@@ -11,15 +11,14 @@ namespace kvx {
 // Receives the line of the fault that ends the run: what happened ("C++
 // exception: ...", "std::terminate", "abort", "structured exception
 // 0xC0000005 at 0x00401234") and the host operation the run had started
-// last. Called after a fault: it may use no more than the Windows API and
-// memory set aside beforehand.
+// last. It may use no more than the Windows API and memory set aside.
 using FaultNote = void (*)(const char* line);
 
-// Sets the error mode so that neither the program nor the commands it
-// starts (they inherit it) can leave a box waiting (drive, file, fault or C
-// runtime boxes), and makes std::terminate, abort and an unhandled structured
-// exception end the run at once with the note and exit code 0. A fault while
-// the note runs ends the process at once, with exit code 0 and no other note.
+// Sets the error mode so that neither the program nor the commands it starts
+// (they inherit it) can leave a box waiting, and makes std::terminate, abort
+// and an unhandled structured exception end the run at once with the note
+// and exit code 0. A fault while the note runs ends the process at once, with
+// exit code 0 and no other note.
 void GuardTheRun(FaultNote note);
 
 // Runs the program against the host, recorded in the run log in the
