@@ -1,6 +1,5 @@
 #include "runlog/run_log.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -17,19 +16,14 @@ long long Now() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Milliseconds since a time of Now(); never below 0, should the clock go back.
-long long Since(long long start) {
-  return std::max(0LL, Now() - start);
-}
-
 Text Seconds(long long milliseconds, const char* format = "%lld.%03lld") {
   char text[32];
   std::snprintf(text, sizeof text, format, milliseconds / 1000, milliseconds % 1000);
   return text;
 }
 
-// Whatever befalls the log's own work (a failing file, a text it cannot
-// make) stays with the log.
+// Whatever befalls the log's file (one that is gone, full or throws) stays
+// with the log.
 template <typename Work>
 void Quietly(Work work) {
   try {
@@ -79,12 +73,10 @@ void RunLog::Open(const Text& version, const Text& argument) {
     if (file_ != nullptr && file_->Size() > 1024 * 1024)
       file_->RollOver();
   });
-  Quietly([&] {
-    Write(Concat({kBar, " kvxcfg ", version, ", job \"", argument, "\", ", facts_.localTime, " ",
-                  kBar, "\r\nWindows ", facts_.windows, "; ANSI code page ", facts_.ansiCodePage,
-                  "; WOW64: ", facts_.wow64, "\r\nprogram folder: ", facts_.programFolder,
-                  "\r\ntimes in seconds since the start\r\n"}));
-  });
+  Write(Concat({kBar, " kvxcfg ", version, ", job \"", argument, "\", ", facts_.localTime, " ",
+                kBar, "\r\nWindows ", facts_.windows, "; ANSI code page ", facts_.ansiCodePage,
+                "; WOW64: ", facts_.wow64, "\r\nprogram folder: ", facts_.programFolder,
+                "\r\ntimes in seconds since the start\r\n"}));
 }
 
 // The copy follows the closing line, so that it holds the whole section.
@@ -93,34 +85,30 @@ void RunLog::Close(int exitCode, const Text& copyDestination) {
     return;
   open_ = false;
   const bool copy = file_ != nullptr && !copyDestination.empty();
-  Quietly([&] {
-    Write(Concat({kBar, " end of job \"", argument_, "\": exit code ", std::to_string(exitCode),
-                  " after ", Seconds(Since(started_)), " s ", kBar, copy ? "\r\n" : "\r\n\r\n"}));
-  });
-  Quietly([&] {
-    const unsigned long error = copy ? file_->CopyTo(copyDestination) : 0;
-    if (copy) {
+  Write(Concat({kBar, " end of job \"", argument_, "\": exit code ", std::to_string(exitCode),
+                " after ", Seconds(Now() - started_), " s ", kBar, copy ? "\r\n" : "\r\n\r\n"}));
+  if (copy) {
+    Quietly([&] {
+      const unsigned long error = file_->CopyTo(copyDestination);
       Write(Concat({kBar, " the log up to here ", error == 0 ? "is" : "could not be", " copied to ",
                     copyDestination, error == 0 ? Text() : Concat({": ", ErrorText(error)}), " ",
                     kBar, "\r\n\r\n"}));
-    }
-  });
+    });
+  }
 }
 
 void RunLog::RunCommand(const Text& commandLine) {
   const long long started = Now();
   Entry(Concat({"run ", commandLine}));
   machine_.RunCommand(commandLine);
-  Quietly([&] {
-    const HostOutcome outcome = machine_.LastOutcome();
-    if (outcome.known && !outcome.startedAs.empty())
-      Entry(Concat({"  started as ", outcome.startedAs}));
-    if (outcome.known) {
-      Entry(outcome.started ? Concat({"  exit code ", Code(outcome.code), " after ",
-                                      std::to_string(Since(started)), " ms"})
-                            : Concat({"  did not start: ", ErrorText(outcome.code)}));
-    }
-  });
+  const HostOutcome outcome = machine_.LastOutcome();
+  if (!outcome.known)
+    return;
+  if (!outcome.startedAs.empty())
+    Entry(Concat({"  started as ", outcome.startedAs}));
+  Entry(outcome.started ? Concat({"  exit code ", Code(outcome.code), " after ",
+                                  std::to_string(Now() - started), " ms"})
+                        : Concat({"  did not start: ", ErrorText(outcome.code)}));
 }
 
 void RunLog::Delay(int milliseconds) {
@@ -132,7 +120,7 @@ void RunLog::WriteWholeFile(const Text& path, const Bytes& bytes) {
   machine_.WriteWholeFile(path, bytes);
   const Text text = BytesToText(bytes);
   Entry(Concat({"write ", path, ":"}), &text);
-  Failed("write", path, Text());
+  Failed("write", path);
 }
 
 int RunLog::ShowMessage(const Text& message, int style, const std::optional<Text>& caption) {
@@ -152,29 +140,78 @@ int RunLog::ShowMessage(const Text& message, int style, const std::optional<Text
   return button;
 }
 
+void RunLog::Note(const Text& line) {
+  Entry(Concat({"note: ", line}));
+}
+
+int RunLog::OpenFile(const Text& path, int openMode) {
+  lastOpened_ = path;
+  return machine_.OpenFile(path, openMode);
+}
+
+void RunLog::WriteText(int file, const Text& text) {
+  machine_.WriteText(file, text);
+  Failed("append to", lastOpened_);
+}
+
+void RunLog::DeleteFile(const Text& path) {
+  machine_.DeleteFile(path);
+  Failed("delete", path);
+}
+
+void RunLog::CopyFile(const Text& from, const Text& to) {
+  machine_.CopyFile(from, to);
+  Failed("copy", from, to);
+}
+
+void RunLog::RenameFile(const Text& from, const Text& to) {
+  machine_.RenameFile(from, to);
+  Failed("rename", from, to);
+}
+
+void RunLog::CreateFolder(const Text& path) {
+  machine_.CreateFolder(path);
+  Failed("create folder", path);
+}
+
+void RunLog::SetAttributes(const Text& path, int attributes) {
+  machine_.SetAttributes(path, attributes);
+  Failed(attributes == kAttrNormal ? "make normal" : "make read-only, hidden, system", path);
+}
+
+void RunLog::WriteIni(const Text& path, const Text& section, const Text& key, const Text& value) {
+  machine_.WriteIni(path, section, key, value);
+  Failed("INI write", path, Concat({"[", section, "] ", key, "=", value}));
+}
+
+void RunLog::CreateShortcut(const Text& link, const Text& target,
+                            const std::optional<Text>& description,
+                            const std::optional<Text>& arguments, const Text& folder) {
+  machine_.CreateShortcut(link, target, description, arguments, folder);
+  Failed("shortcut", Concat({link, ".LNK"}), target);
+}
+
 void RunLog::Entry(const Text& head, const Text* text) {
-  Quietly([&] {
-    if (open_) {
-      Write(Concat({Seconds(Since(started_), "%5lld.%03lld"), "  ", Lines(head), "\r\n",
-                    text == nullptr ? Text() : Concat({kUnder, Lines(*text), "\r\n"})}));
-    }
-  });
+  if (open_) {
+    Write(Concat({Seconds(Now() - started_, "%5lld.%03lld"), "  ", Lines(head), "\r\n",
+                  text == nullptr ? Text() : Concat({kUnder, Lines(*text), "\r\n"})}));
+  }
 }
 
 void RunLog::Failed(const char* operation, const Text& path, const Text& second) {
-  Quietly([&] {
-    const HostOutcome outcome = machine_.LastOutcome();
-    if (outcome.known && outcome.code != 0) {
-      Entry(Concat({"failed: ", operation, " ", path,
-                    second.empty() ? Text() : Concat({" -> ", second}), ": ",
-                    ErrorText(outcome.code)}));
-    }
-  });
+  const HostOutcome outcome = machine_.LastOutcome();
+  if (outcome.known && outcome.code != 0) {
+    Entry(Concat({"failed: ", operation, " ", path,
+                  second.empty() ? Text() : Concat({" -> ", second}), ": ",
+                  ErrorText(outcome.code)}));
+  }
 }
 
 void RunLog::Write(const Text& lines) {
-  if (file_ != nullptr)
-    file_->Append(lines);
+  Quietly([&] {
+    if (file_ != nullptr)
+      file_->Append(lines);
+  });
 }
 
 }  // namespace kvx

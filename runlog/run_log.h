@@ -2,17 +2,17 @@
 // temporary folder as kvxcfg.log, for the person installing and for the
 // product's support when something did not come out as it should.
 //
-// RunLog is the host the jobs see: every operation goes on unchanged to the
-// machine's host, and the log records what passes: every command line with
-// how it ended and how long it took, batch texts, message boxes and answers,
-// pauses, file operations that failed, and the steps' notes (Host::Note).
-// Nothing that befalls the log reaches the run: a log that cannot be written
-// is left out, silently. The text is GBK, like every text of the program;
-// the Windows side stores it (run_log_windows.h).
+// RunLog is the host the jobs see. It hands every operation on unchanged to
+// the machine's host and records what passes: every command line with how it
+// ended and how long it took, batch texts, message boxes and answers, pauses,
+// file operations that failed, and the steps' notes (Host::Note). Nothing
+// that befalls the log reaches the run: a log that cannot be written is left
+// out, silently. The text is GBK, like every text of the program; the Windows
+// side stores it (run_log_windows.h).
 #ifndef KVXCFG_RUNLOG_RUN_LOG_H
 #define KVXCFG_RUNLOG_RUN_LOG_H
 
-#include "host/forwarding_host.h"
+#include "host/host.h"
 
 namespace kvx {
 
@@ -39,11 +39,12 @@ struct RunFacts {
   Text programFolder;  // the folder of the executable
 };
 
-class RunLog : public ForwardingHost {
+class RunLog : public Host {
  public:
-  // Without a file every record is made and dropped.
+  // Without a file every record is made and dropped: the machine's host with
+  // nothing added.
   RunLog(Host& machine, RunLogFile* file, RunFacts facts)
-      : ForwardingHost(machine), file_(file), facts_(std::move(facts)) {}
+      : machine_(machine), file_(file), facts_(std::move(facts)) {}
 
   // Starts the run's section, after rolling a log over 1 MiB over.
   void Open(const Text& version, const Text& argument);
@@ -51,52 +52,47 @@ class RunLog : public ForwardingHost {
   // log is then copied there, and a last line tells how the copy went.
   void Close(int exitCode, const Text& copyDestination);
 
+  // Recorded; of the file operations only a failure.
   void RunCommand(const Text& commandLine) override;
   void Delay(int milliseconds) override;
   void WriteWholeFile(const Text& path, const Bytes& bytes) override;
   using Host::ShowMessage;
   int ShowMessage(const Text& message, int style, const std::optional<Text>& caption) override;
-  void Note(const Text& line) override { Entry(Concat({"note: ", line})); }
-
-  // Of the other file operations only a failure is recorded.
-  int OpenFile(const Text& path, int openMode) override {
-    lastOpened_ = path;  // names a failed append
-    return machine_.OpenFile(path, openMode);
-  }
-  void WriteText(int file, const Text& text) override {
-    machine_.WriteText(file, text);
-    Failed("append to", lastOpened_);
-  }
-  void DeleteFile(const Text& path) override {
-    machine_.DeleteFile(path);
-    Failed("delete", path);
-  }
-  void CopyFile(const Text& from, const Text& to) override {
-    machine_.CopyFile(from, to);
-    Failed("copy", from, to);
-  }
-  void RenameFile(const Text& from, const Text& to) override {
-    machine_.RenameFile(from, to);
-    Failed("rename", from, to);
-  }
-  void CreateFolder(const Text& path) override {
-    machine_.CreateFolder(path);
-    Failed("create folder", path);
-  }
-  void SetAttributes(const Text& path, int attributes) override {
-    machine_.SetAttributes(path, attributes);
-    Failed(attributes == kAttrNormal ? "make normal" : "make read-only, hidden, system", path);
-  }
-  void WriteIni(const Text& path, const Text& section, const Text& key,
-                const Text& value) override {
-    machine_.WriteIni(path, section, key, value);
-    Failed("INI write", path, Concat({"[", section, "] ", key, "=", value}));
-  }
+  void Note(const Text& line) override;
+  int OpenFile(const Text& path, int openMode) override;
+  void WriteText(int file, const Text& text) override;
+  void DeleteFile(const Text& path) override;
+  void CopyFile(const Text& from, const Text& to) override;
+  void RenameFile(const Text& from, const Text& to) override;
+  void CreateFolder(const Text& path) override;
+  void SetAttributes(const Text& path, int attributes) override;
+  void WriteIni(const Text& path, const Text& section, const Text& key, const Text& value) override;
   void CreateShortcut(const Text& link, const Text& target, const std::optional<Text>& description,
-                      const std::optional<Text>& arguments, const Text& folder) override {
-    machine_.CreateShortcut(link, target, description, arguments, folder);
-    Failed("shortcut", Concat({link, ".LNK"}), target);
+                      const std::optional<Text>& arguments, const Text& folder) override;
+
+  // Handed on unrecorded.
+  std::vector<Text> GetArguments() override { return machine_.GetArguments(); }
+  void EndProgram(int exitCode) override { machine_.EndProgram(exitCode); }
+  Text ReadText(int file) override { return machine_.ReadText(file); }
+  void SeekToEnd(int file) override { machine_.SeekToEnd(file); }
+  void SeekToStart(int file) override { machine_.SeekToStart(file); }
+  void CloseFile(int file) override { machine_.CloseFile(file); }
+  bool FileExists(const Text& path) override { return machine_.FileExists(path); }
+  Text ProgramFolder() override { return machine_.ProgramFolder(); }
+  Text ShortPath(const Text& path) override { return machine_.ShortPath(path); }
+  using Host::ReadIni;
+  Text ReadIni(const Text& path, const Text& section, const Text& key,
+               const Text& defaultValue) override {
+    return machine_.ReadIni(path, section, key, defaultValue);
   }
+  using Host::ReadRegistryText;
+  Text ReadRegistryText(int root, const Text& path, const Text& defaultValue) override {
+    return machine_.ReadRegistryText(root, path, defaultValue);
+  }
+  Text GetEnv(const Text& name) override { return machine_.GetEnv(name); }
+  void QuerySystemInfo(SystemInfoRecord& record) override { machine_.QuerySystemInfo(record); }
+  FirmwareAnswers QueryFirmware() override { return machine_.QueryFirmware(); }
+  HostOutcome LastOutcome() override { return machine_.LastOutcome(); }
 
  private:
   // One entry: the seconds since the start, the head, and the lines of the
@@ -104,14 +100,15 @@ class RunLog : public ForwardingHost {
   void Entry(const Text& head, const Text* text = nullptr);
   // Records a file operation just done when it failed.
   void Failed(const char* operation, const Text& path, const Text& second = Text());
-  void Write(const Text& lines);  // its callers keep what befalls it with the log
+  void Write(const Text& lines);  // keeps whatever befalls the file
 
+  Host& machine_;
   RunLogFile* file_;
   RunFacts facts_;
   bool open_ = false;
   Text argument_;
   long long started_ = 0;
-  Text lastOpened_;
+  Text lastOpened_;  // names a failed append
 };
 
 }  // namespace kvx

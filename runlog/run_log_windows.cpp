@@ -13,9 +13,20 @@
 namespace kvx {
 namespace {
 
+// The log's path, empty when Windows names no temporary folder, and the room
+// to turn a fault's line into UTF-8: set aside before the run, since a fault
+// may leave nothing else.
+wchar_t g_logPath[MAX_PATH + 16];
+wchar_t g_faultWide[1100];
+char g_faultUtf8[3 * 1100 + 100];
+
 // Appends bytes to the log, with the byte-order mark when it starts the file.
-void AppendRaw(const wchar_t* path, const char* bytes, DWORD size) {
-  const HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+// Opened and closed again for every entry: what is written stays written
+// however the run ends, and the log can be read meanwhile.
+void AppendRaw(const char* bytes, DWORD size) {
+  if (g_logPath[0] == L'\0')
+    return;
+  const HANDLE file = CreateFileW(g_logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD high = 0;
   DWORD written = 0;
@@ -27,35 +38,27 @@ void AppendRaw(const wchar_t* path, const char* bytes, DWORD size) {
   CloseHandle(file);
 }
 
-// The log's path for a fault's line, and the room to turn that line into
-// UTF-8: set aside before the run, since a fault may leave nothing else.
-wchar_t g_faultLogPath[MAX_PATH + 16];
-wchar_t g_faultWide[1100];
-char g_faultUtf8[3 * 1100 + 100];
-
 class TempFolderLog : public RunLogFile {
  public:
   TempFolderLog() {
     wchar_t folder[MAX_PATH + 2] = {};
     const DWORD got = GetTempPathW(MAX_PATH + 1, folder);
-    if (got > 0 && got <= MAX_PATH) {
-      path_ = std::wstring(folder, got) + L"kvxcfg.log";
-      old_ = std::wstring(folder, got) + L"kvxcfg.old.log";
-    }
-    lstrcpynW(g_faultLogPath, path_.c_str(), MAX_PATH + 16);
+    if (got > 0 && got <= MAX_PATH)
+      path_ = std::wstring(folder, got) + L"kvxcfg.";
+    lstrcpynW(g_logPath, path_.empty() ? L"" : (path_ + L"log").c_str(), MAX_PATH + 16);
   }
 
   long long Size() override {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (path_.empty() || !GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &data))
+    if (path_.empty() || !GetFileAttributesExW(g_logPath, GetFileExInfoStandard, &data))
       return -1;
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
 
-  void RollOver() override { MoveFileExW(path_.c_str(), old_.c_str(), MOVEFILE_REPLACE_EXISTING); }
+  void RollOver() override {
+    MoveFileExW(g_logPath, (path_ + L"old.log").c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
 
-  // Opened, appended to and closed again for every entry: what is written
-  // stays written however the run ends, and the log can be read meanwhile.
   // The GBK text goes in as UTF-8; where code page 936 is not installed (an
   // old Windows without East Asian support) it is read in the ANSI one.
   void Append(const Text& text) override {
@@ -63,8 +66,7 @@ class TempFolderLog : public RunLogFile {
     bool lost = false;
     const std::wstring wide = Widen(text, 936, &ok);
     const std::string bytes = Narrow(ok ? wide : Widen(text, CP_ACP, &ok), CP_UTF8, &lost);
-    if (!path_.empty())
-      AppendRaw(path_.c_str(), bytes.data(), static_cast<DWORD>(bytes.size()));
+    AppendRaw(bytes.data(), static_cast<DWORD>(bytes.size()));
   }
 
   unsigned long CopyTo(const Text& destination) override {
@@ -72,12 +74,11 @@ class TempFolderLog : public RunLogFile {
     const std::wstring to = Widen(destination, CP_ACP, &ok);
     if (path_.empty() || !ok)
       return ERROR_PATH_NOT_FOUND;
-    return CopyFileW(path_.c_str(), to.c_str(), FALSE) ? 0 : GetLastError();
+    return CopyFileW(g_logPath, to.c_str(), FALSE) ? 0 : GetLastError();
   }
 
  private:
-  std::wstring path_;  // empty when Windows names no temporary folder
-  std::wstring old_;
+  std::wstring path_;  // the folder and "kvxcfg.", or empty
 };
 
 }  // namespace
@@ -125,8 +126,7 @@ void NoteFaultInRunLog(const char* line) {
                       : WideCharToMultiByte(CP_UTF8, 0, g_faultWide, -1, g_faultUtf8 + used,
                                             sizeof(g_faultUtf8) - used - 40, nullptr, nullptr);
   lstrcpyA(g_faultUtf8 + used + (got > 0 ? got - 1 : 0), "; exit code 0 ========\r\n\r\n");
-  if (g_faultLogPath[0] != L'\0')
-    AppendRaw(g_faultLogPath, g_faultUtf8, lstrlenA(g_faultUtf8));
+  AppendRaw(g_faultUtf8, lstrlenA(g_faultUtf8));
 }
 
 }  // namespace kvx

@@ -66,24 +66,19 @@ struct MemoryLog : RunLogFile {
   }
 };
 
-// How the scripted machine's operations ended, as the Windows host tells:
-// the k-th command of the run exits with k, the imaging tool does not start,
-// and the copy of its status file finds no file. It wraps the machine's host
-// as the run log wraps it in turn.
-class OutcomeHost : public ForwardingHost {
+// The scripted machine, telling how its operations ended as the Windows host
+// tells: the k-th command of the run exits with k, the imaging tool does not
+// start, and the copy of its status file finds no file.
+class OutcomeHost : public ScriptedHost {
  public:
-  explicit OutcomeHost(ScriptedHost& host) : ForwardingHost(host), host_(host) {}
   HostOutcome LastOutcome() override {
-    const testing::Op& op = host_.Log().back();
+    const testing::Op& op = Log().back();
     if (op.name == "RunCommand" && op.path.find("ghost32.exe") != Text::npos)
       return {true, false, 2, Text()};
     if (op.name == "RunCommand")
-      return {true, true, host_.Commands().size(), Text()};
+      return {true, true, Commands().size(), Text()};
     return {true, true, op.name == "CopyFile" && op.path == "GHSTSTAT.TXT" ? 2ul : 0ul, Text()};
   }
-
- private:
-  ScriptedHost& host_;
 };
 
 const RunFacts kFacts = {"2013-01-23 09:30:05", "6.1 build 7601 Service Pack 1", "936", "yes",
@@ -94,13 +89,12 @@ const RunFacts kFacts = {"2013-01-23 09:30:05", "6.1 build 7601 Service Pack 1",
 // (win7-stale), and a pre-install run (win7-en).
 struct Machine {
   enum Kind { kXp, kWindows7, kPreInstall };
-  explicit Machine(Kind kind) : windows(host), outcomes(host) {
+  explicit Machine(Kind kind) : windows(host) {
     const char* name = kind == kXp ? "xp-zh" : kind == kWindows7 ? "win7-stale" : "win7-en";
     testing::LoadSampleMachine(name, kind == kPreInstall ? "1" : "2", host, windows);
   }
-  ScriptedHost host;
+  OutcomeHost host;
   testing::SimulatedWindows windows;
-  OutcomeHost outcomes;
 };
 
 Lines PlainTranscript(Machine::Kind kind) {
@@ -149,7 +143,7 @@ TEST(RunLog, HoldsEveryStepOfTheRunInOrderAndLeavesTheRunAsItWas) {
     const Text created = bench::CreatedId(machine.windows.Store().next);
     MemoryLog file;
     file.copyError = kind == Machine::kXp ? 5 : 0;
-    EXPECT_EQ(RunProgram(machine.outcomes, &file, kFacts), 0);
+    EXPECT_EQ(RunProgram(machine.host, &file, kFacts), 0);
     EXPECT_EQ(machine.host.Transcript(), PlainTranscript(kind));
 
     const Text& text = file.log;
@@ -220,7 +214,7 @@ TEST(RunLog, ALogThatFailsLeavesTheRunAsItWas) {
       file.throws = fault == kThrows;
       file.unwritable = fault == kUnwritable;
       file.rollOverFails = fault == kRollOverFails;
-      EXPECT_EQ(RunProgram(machine.outcomes, &file, kFacts), 0);
+      EXPECT_EQ(RunProgram(machine.host, &file, kFacts), 0);
       EXPECT_EQ(machine.host.Transcript(), plain);
       EXPECT_EQ(testing::EndCount(machine.host), 1);
       if (fault == kRollOverFails) {

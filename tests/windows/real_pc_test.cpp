@@ -21,7 +21,6 @@
 
 #include "entry/crash_guard_windows.h"
 #include "entry/program.h"
-#include "host/forwarding_host.h"
 #include "host/host.h"
 #include "host/host_windows.h"
 #include "host/scratch.h"
@@ -260,15 +259,15 @@ TEST_F(RealPcTest, MessageBoxesAskToComeToTheFrontAndKeepTheirStyleAndAnswer) {
 
 // A run of the program ("1") on this machine whose first command goes wrong
 // once it has run, in the way that WHAT names ("fault-twice": a fault, and
-// another one in the fault's note).
-class StepFaultHost : public ForwardingHost {
+// another one in the fault's note). A run log without a file hands the rest on.
+class StepFaultHost : public RunLog {
  public:
-  StepFaultHost(Host& real, std::string what) : ForwardingHost(real), what_(std::move(what)) {}
+  StepFaultHost(Host& real, std::string what) : RunLog(real, nullptr, {}), what_(std::move(what)) {}
 
   std::vector<Text> GetArguments() override { return {"1"}; }
   [[noreturn]] void EndProgram(int exitCode) override { throw EndProgramSignal{exitCode}; }
   void RunCommand(const Text& commandLine) override {
-    machine_.RunCommand(commandLine);
+    RunLog::RunCommand(commandLine);
     if (what_ == "throw")
       throw std::runtime_error("thrown in a step");
     if (what_ == "terminate")

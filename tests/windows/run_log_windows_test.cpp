@@ -87,7 +87,7 @@ TEST_F(LogFolderTest, AppendsUtf8WithOneMarkRollsOverAndCopies) {
 // interface, also through a host wrapped around it.
 TEST(WindowsHostOutcomes, ExitCodesAndFailedFileOperations) {
   const std::unique_ptr<Host> real = CreateWindowsHost();
-  ForwardingHost wrapped(*real);
+  RunLog wrapped(*real, nullptr, {});
   Host* const host = &wrapped;
 
   host->RunCommand("cmd /c exit 3");
