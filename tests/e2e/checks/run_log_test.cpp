@@ -327,16 +327,25 @@ std::string ProgramFolder(const Section& section) {
              : std::string();
 }
 
-// The section's steps with its program folder named "C:\KVX Setup" wherever
-// a step names it, as in a direct run.
+// The section's steps as from the setup folder of a direct run: its program
+// folder, and the short form Wine gives "C:\KVX Setup" where a batch line
+// names the folder unquoted (the spare bcdedit's copy, such as
+// "C:\KVX_~PRR"), both read as "C:\KVX Setup". The installer's folder has no
+// blank and keeps its name there.
 Lines StepsAsFromTheSetupFolder(const Section& section) {
+  const std::string setup = "C:\\KVX Setup";
   const std::string folder = ProgramFolder(section);
   EXPECT_FALSE(folder.empty());
   Lines steps = LoggedSteps(section);
   for (std::string& step : steps) {
-    for (size_t at = step.find(folder); !folder.empty() && at != std::string::npos;
-         at = step.find(folder, at))
-      step.replace(at, folder.size(), "C:\\KVX Setup");
+    for (size_t at = 0; !folder.empty() && (at = step.find(folder, at)) != std::string::npos;
+         at += setup.size())
+      step.replace(at, folder.size(), setup);
+    for (size_t at = 0; (at = step.find("C:\\KVX", at)) != std::string::npos; ++at) {
+      const size_t end = std::min(step.size(), step.find_first_of("\\ \r\n", at + 6));
+      if (step.find('~', at) < end)
+        step.replace(at, end - at, setup);
+    }
   }
   return steps;
 }
@@ -360,22 +369,6 @@ void ExpectInstallerFolderGone(const RunFolder& folder) {
     EXPECT_FALSE(StartsWith(name, "ns") && name.size() > 4 &&
                  name.compare(name.size() - 4, 4, ".tmp") == 0)
         << name;
-}
-
-// Where a batch line names the program folder unquoted (the spare bcdedit's
-// copy), the configurator writes its short form: "C:\KVX Setup" becomes a
-// Wine short name such as "C:\KVX_~PRR" in a direct run, while the
-// installer's folder has no blank and keeps its name. Read both in full.
-Lines WithTheSetupFolderInFull(Lines steps) {
-  const std::string head = "C:\\KVX";
-  for (std::string& step : steps) {
-    for (size_t at = step.find(head); at != std::string::npos; at = step.find(head, at + 1)) {
-      const size_t end = step.find_first_of("\\ \r\n", at + head.size());
-      const std::string name = step.substr(at, end == std::string::npos ? end : end - at);
-      if (name.find('~') != std::string::npos) step.replace(at, name.size(), "C:\\KVX Setup");
-    }
-  }
-  return steps;
 }
 
 TEST(PackagedWindows7English, InstallsAsTheDirectRunsDo) {
@@ -403,7 +396,7 @@ TEST(PackagedWindows7English, InstallsAsTheDirectRunsDo) {
                 StartsWith(sections[i].closing[0], kBar + "end of job"));
     EXPECT_TRUE(StartsWith(ProgramFolder(sections[i]), packaged.Temp() + "\\ns"));
     const Lines steps = StepsAsFromTheSetupFolder(sections[i]);
-    const Lines directSteps = WithTheSetupFolderInFull(LoggedSteps(directSections[i]));
+    const Lines directSteps = StepsAsFromTheSetupFolder(directSections[i]);
     EXPECT_EQ(steps.size(), directSteps.size());
     for (size_t k = 0; k < steps.size() && k < directSteps.size(); ++k) {
       if (steps[k] != directSteps[k] && !(k > 0 && steps[k - 1] == familyRename)) {
