@@ -1,5 +1,4 @@
-#include "entry/crash_guard_windows.h"
-
+// The run's guard against faults of the program itself (GuardTheRun).
 #include <csignal>
 #include <cstdlib>
 #include <exception>
@@ -8,7 +7,7 @@
 #include "entry/program.h"
 #include "host/host_windows.h"
 #include "host/windows_api.h"
-#include "runlog/run_log_windows.h"
+#include "runlog/run_log.h"
 
 namespace kvx {
 namespace {
@@ -49,18 +48,13 @@ void NoteFault(const char* what, const char* detail) {
   EndAfterFault("std::terminate", nullptr);
 }
 
-void OnAbort(int) {
-  EndAfterFault("abort", nullptr);
-}
-
+// Windows hands the filter the exception's record, always.
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
   static char detail[32];
-  const EXCEPTION_RECORD* record = exception != nullptr ? exception->ExceptionRecord : nullptr;
-  if (record != nullptr) {
-    wsprintfA(detail, "0x%08lX at 0x%08lX", record->ExceptionCode,
-              static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(record->ExceptionAddress)));
-  }
-  EndAfterFault("structured exception", record != nullptr ? detail : nullptr);
+  const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+  wsprintfA(detail, "0x%08lX at 0x%08lX", record.ExceptionCode,
+            static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(record.ExceptionAddress)));
+  EndAfterFault("structured exception", detail);
 }
 
 // Called first for every exception: one raised once a fault has come (while
@@ -81,7 +75,7 @@ void GuardTheRun(FaultNote note) {
   // The C runtime's abort message goes to the standard error output (none
   // here), not to a "Runtime Error" box.
   _set_error_mode(_OUT_TO_STDERR);
-  signal(SIGABRT, &OnAbort);
+  signal(SIGABRT, [](int) { EndAfterFault("abort", nullptr); });
   std::set_terminate(&OnTerminate);
   SetUnhandledExceptionFilter(&OnUnhandledException);
   AddVectoredExceptionHandler(1, &OnExceptionAfterFault);

@@ -7,10 +7,10 @@
 // when a job ends the run early.
 #include <memory>
 
-#include "entry/crash_guard_windows.h"
+#include "entry/program.h"
 #include "host/host_windows.h"
 #include "host/windows_api.h"
-#include "runlog/run_log_windows.h"
+#include "runlog/run_log.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   kvx::GuardTheRun(&kvx::NoteFaultInRunLog);

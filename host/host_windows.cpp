@@ -340,14 +340,6 @@ Text MachineDescription() {
   return lines.empty() ? Text() : Concat({"\r\n", lines});
 }
 
-// A function of kernel32 that older Windows may lack, looked up at run time
-// so that the program still starts there.
-template <typename Function>
-Function Kernel32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
-}
-
 // What Windows reports as its firmware type (Windows 8 and later).
 FirmwareAnswer ReportedFirmwareType() {
   using GetFirmwareTypeFunction = BOOL(WINAPI*)(DWORD*);

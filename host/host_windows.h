@@ -17,6 +17,7 @@
 
 #include "host/host.h"
 #include "host/text.h"
+#include "host/windows_api.h"
 
 namespace kvx {
 
@@ -38,6 +39,14 @@ Text AnsiFolderName(const std::wstring& folder, const std::wstring& shortForm);
 // another one) and then sets *lost.
 std::wstring Widen(const Text& text, unsigned codePage, bool* ok);
 Text Narrow(const std::wstring& wide, unsigned codePage, bool* lost);
+
+// A function of kernel32 that older Windows may lack, looked up at run time
+// so that the program still starts there.
+template <typename Function>
+Function Kernel32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
 
 // The executable's full path.
 std::wstring ModulePath();

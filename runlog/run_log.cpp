@@ -66,13 +66,8 @@ Text Lines(Text text) {
 }  // namespace
 
 void RunLog::Open(const Text& version, const Text& argument) {
-  open_ = true;
   started_ = Now();
   argument_ = argument;
-  Quietly([&] {
-    if (file_ != nullptr && file_->Size() > 1024 * 1024)
-      file_->RollOver();
-  });
   Write(Concat({kBar, " kvxcfg ", version, ", job \"", argument, "\", ", facts_.localTime, " ",
                 kBar, "\r\nWindows ", facts_.windows, "; ANSI code page ", facts_.ansiCodePage,
                 "; WOW64: ", facts_.wow64, "\r\nprogram folder: ", facts_.programFolder,
@@ -81,9 +76,8 @@ void RunLog::Open(const Text& version, const Text& argument) {
 
 // The copy follows the closing line, so that it holds the whole section.
 void RunLog::Close(int exitCode, const Text& copyDestination) {
-  if (!open_)
+  if (argument_.empty())
     return;
-  open_ = false;
   const bool copy = file_ != nullptr && !copyDestination.empty();
   Write(Concat({kBar, " end of job \"", argument_, "\": exit code ", std::to_string(exitCode),
                 " after ", Seconds(Now() - started_), " s ", kBar, copy ? "\r\n" : "\r\n\r\n"}));
@@ -131,17 +125,10 @@ int RunLog::ShowMessage(const Text& message, int style, const std::optional<Text
                 ":"}),
         &message);
   const int button = machine_.ShowMessage(message, style, caption);
-  const char* name = button == 1   ? " (OK)"
-                     : button == 2 ? " (Cancel)"
-                     : button == 6 ? " (Yes)"
-                     : button == 7 ? " (No)"
-                                   : "";
-  Entry(Concat({"  answer ", std::to_string(button), name}));
+  static const char* const kNames[] = {"", " (OK)", " (Cancel)", "", "", "", " (Yes)", " (No)"};
+  Entry(Concat(
+      {"  answer ", std::to_string(button), button >= 0 && button < 8 ? kNames[button] : ""}));
   return button;
-}
-
-void RunLog::Note(const Text& line) {
-  Entry(Concat({"note: ", line}));
 }
 
 int RunLog::OpenFile(const Text& path, int openMode) {
@@ -192,10 +179,8 @@ void RunLog::CreateShortcut(const Text& link, const Text& target,
 }
 
 void RunLog::Entry(const Text& head, const Text* text) {
-  if (open_) {
-    Write(Concat({Seconds(Now() - started_, "%5lld.%03lld"), "  ", Lines(head), "\r\n",
-                  text == nullptr ? Text() : Concat({kUnder, Lines(*text), "\r\n"})}));
-  }
+  Write(Concat({Seconds(Now() - started_, "%5lld.%03lld"), "  ", Lines(head), "\r\n",
+                text == nullptr ? Text() : Concat({kUnder, Lines(*text), "\r\n"})}));
 }
 
 void RunLog::Failed(const char* operation, const Text& path, const Text& second) {

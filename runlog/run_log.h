@@ -7,24 +7,23 @@
 // ended and how long it took, batch texts, message boxes and answers, pauses,
 // file operations that failed, and the steps' notes (Host::Note). Nothing
 // that befalls the log reaches the run: a log that cannot be written is left
-// out, silently. The text is GBK, like every text of the program; the Windows
-// side stores it (run_log_windows.h).
+// out, silently. The text is GBK, like every text of the program.
 #ifndef KVXCFG_RUNLOG_RUN_LOG_H
 #define KVXCFG_RUNLOG_RUN_LOG_H
+
+#include <memory>
 
 #include "host/host.h"
 
 namespace kvx {
 
-// The log's file, and the older log it becomes when it has grown too large.
-// Every action is total: one that fails changes nothing.
+// The log's file. Every action is total: one that fails changes nothing.
 class RunLogFile {
  public:
   virtual ~RunLogFile() = default;
-  virtual long long Size() = 0;  // -1 when there is no log yet
-  // Renames the log to the older log's name, replacing an older log.
-  virtual void RollOver() = 0;
-  virtual void Append(const Text& text) = 0;  // creates the log
+  // Adds to the log, creating it. The run's first text first makes a log
+  // grown over 1 MiB the older log, replacing one, so the run starts anew.
+  virtual void Append(const Text& text) = 0;
   // Copies the log to a path of the machine, replacing what is there; the
   // system's error code, 0 when the copy was made.
   virtual unsigned long CopyTo(const Text& destination) = 0;
@@ -46,7 +45,7 @@ class RunLog : public Host {
   RunLog(Host& machine, RunLogFile* file, RunFacts facts)
       : machine_(machine), file_(file), facts_(std::move(facts)) {}
 
-  // Starts the run's section, after rolling a log over 1 MiB over.
+  // Starts the run's section.
   void Open(const Text& version, const Text& argument);
   // Ends it with the exit code and the time taken; with a destination the
   // log is then copied there, and a last line tells how the copy went.
@@ -58,7 +57,7 @@ class RunLog : public Host {
   void WriteWholeFile(const Text& path, const Bytes& bytes) override;
   using Host::ShowMessage;
   int ShowMessage(const Text& message, int style, const std::optional<Text>& caption) override;
-  void Note(const Text& line) override;
+  void Note(const Text& line) override { Entry(Concat({"note: ", line})); }
   int OpenFile(const Text& path, int openMode) override;
   void WriteText(int file, const Text& text) override;
   void DeleteFile(const Text& path) override;
@@ -105,11 +104,24 @@ class RunLog : public Host {
   Host& machine_;
   RunLogFile* file_;
   RunFacts facts_;
-  bool open_ = false;
-  Text argument_;
+  Text argument_;  // the job of the open section; empty before
   long long started_ = 0;
   Text lastOpened_;  // names a failed append
 };
+
+// On Windows (run_log_windows.cpp): kvxcfg.log in the temporary folder that
+// Windows names (GetTempPathW), whatever the scratch files do, its older log
+// kvxcfg.old.log, its text stored as UTF-8 with a byte-order mark so that
+// Notepad shows the Chinese texts on any Windows, XP included. When Windows
+// names no temporary folder, every action does nothing.
+std::unique_ptr<RunLogFile> CreateTempFolderLog();
+// The machine's facts, read now.
+RunFacts GatherRunFacts();
+// Appends the line of a fault that ends the run to the log made last, as the
+// end of the run's section. It uses the Windows API alone and memory set
+// aside beforehand, since it runs after a fault; with no such log it does
+// nothing.
+void NoteFaultInRunLog(const char* line);
 
 }  // namespace kvx
 

@@ -1,14 +1,13 @@
-// Built only for Windows (i686, NT 5.1 and later). The log's own file
-// actions use the wide functions, so that any folder name works and the
-// host's own operations are told apart.
-#include "runlog/run_log_windows.h"
-
+// The run log on Windows, built only for Windows (i686, NT 5.1 and later).
+// The log's own file actions use the wide functions, so that any folder name
+// works and the host's own operations are told apart.
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "host/host_windows.h"
 #include "host/windows_api.h"
+#include "runlog/run_log.h"
 
 namespace kvx {
 namespace {
@@ -20,12 +19,11 @@ wchar_t g_logPath[MAX_PATH + 16];
 wchar_t g_faultWide[1100];
 char g_faultUtf8[3 * 1100 + 100];
 
-// Appends bytes to the log, with the byte-order mark when it starts the file.
-// Opened and closed again for every entry: what is written stays written
-// however the run ends, and the log can be read meanwhile.
+// Appends bytes to the log, with the byte-order mark when it starts the file;
+// an empty path opens nothing. Opened and closed again for every entry: what
+// is written stays written however the run ends, and the log can be read
+// meanwhile.
 void AppendRaw(const char* bytes, DWORD size) {
-  if (g_logPath[0] == L'\0')
-    return;
   const HANDLE file = CreateFileW(g_logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD high = 0;
@@ -41,27 +39,24 @@ void AppendRaw(const char* bytes, DWORD size) {
 class TempFolderLog : public RunLogFile {
  public:
   TempFolderLog() {
-    wchar_t folder[MAX_PATH + 2] = {};
-    const DWORD got = GetTempPathW(MAX_PATH + 1, folder);
+    const DWORD got = GetTempPathW(MAX_PATH + 1, g_logPath);
     if (got > 0 && got <= MAX_PATH)
-      path_ = std::wstring(folder, got) + L"kvxcfg.";
-    lstrcpynW(g_logPath, path_.empty() ? L"" : (path_ + L"log").c_str(), MAX_PATH + 16);
+      lstrcpyW(g_logPath + got, L"kvxcfg.log");
+    else
+      g_logPath[0] = L'\0';
   }
 
-  long long Size() override {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (path_.empty() || !GetFileAttributesExW(g_logPath, GetFileExInfoStandard, &data))
-      return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  }
-
-  void RollOver() override {
-    MoveFileExW(g_logPath, (path_ + L"old.log").c_str(), MOVEFILE_REPLACE_EXISTING);
-  }
-
-  // The GBK text goes in as UTF-8; where code page 936 is not installed (an
-  // old Windows without East Asian support) it is read in the ANSI one.
+  // The run's first text rolls a log over 1 MiB over. The GBK text goes in
+  // as UTF-8; where code page 936 is not installed (an old Windows without
+  // East Asian support) it is read in the ANSI one.
   void Append(const Text& text) override {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (first_ && GetFileAttributesExW(g_logPath, GetFileExInfoStandard, &data) &&
+        (data.nFileSizeHigh != 0 || data.nFileSizeLow > 1024 * 1024)) {
+      const std::wstring older = std::wstring(g_logPath, lstrlenW(g_logPath) - 3) + L"old.log";
+      MoveFileExW(g_logPath, older.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    first_ = false;
     bool ok = false;
     bool lost = false;
     const std::wstring wide = Widen(text, 936, &ok);
@@ -72,13 +67,13 @@ class TempFolderLog : public RunLogFile {
   unsigned long CopyTo(const Text& destination) override {
     bool ok = false;
     const std::wstring to = Widen(destination, CP_ACP, &ok);
-    if (path_.empty() || !ok)
+    if (g_logPath[0] == L'\0' || !ok)
       return ERROR_PATH_NOT_FOUND;
     return CopyFileW(g_logPath, to.c_str(), FALSE) ? 0 : GetLastError();
   }
 
  private:
-  std::wstring path_;  // the folder and "kvxcfg.", or empty
+  bool first_ = true;
 };
 
 }  // namespace
@@ -94,8 +89,7 @@ RunFacts GatherRunFacts() {
   std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
                 now.wHour, now.wMinute, now.wSecond);
   // IsWow64Process came with Windows XP SP2; before it there is no WOW64.
-  const auto isWow64Process = reinterpret_cast<BOOL(WINAPI*)(HANDLE, BOOL*)>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  const auto isWow64Process = Kernel32Function<BOOL(WINAPI*)(HANDLE, BOOL*)>("IsWow64Process");
   BOOL wow64 = FALSE;
   const Text wow64Text = isWow64Process == nullptr ? "no (IsWow64Process is missing)"
                          : !isWow64Process(GetCurrentProcess(), &wow64) ? "unknown"

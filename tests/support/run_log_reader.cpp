@@ -13,8 +13,8 @@ const std::string kUnderHead = std::string(11, ' ') + "| ";
 bool IsEntryHead(const std::string& line) {
   return line.size() > 11 && line[5] == '.' && line.compare(9, 2, "  ") == 0;
 }
-}  // namespace
 
+// The text's lines, split at CR LF; the last is what follows the last one.
 LogLines SplitAtLineBreaks(const std::string& text) {
   LogLines lines;
   size_t from = 0;
@@ -23,6 +23,7 @@ LogLines SplitAtLineBreaks(const std::string& text) {
   lines.push_back(text.substr(from));
   return lines;
 }
+}  // namespace
 
 std::string JoinLines(const LogLines& lines) {
   std::string text;

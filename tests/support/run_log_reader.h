@@ -10,8 +10,6 @@ namespace kvx::testing {
 
 using LogLines = std::vector<std::string>;
 
-// The text's lines, split at CR LF; the last is what follows the last one.
-LogLines SplitAtLineBreaks(const std::string& text);
 // The lines joined with CR LF between them.
 std::string JoinLines(const LogLines& lines);
 

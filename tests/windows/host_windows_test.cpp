@@ -14,7 +14,7 @@
 #include "host/host_windows.h"
 #include "host/text.h"
 #include "host/windows_api.h"
-#include "runlog/run_log_windows.h"
+#include "runlog/run_log.h"
 #include "tests/windows/check.h"
 #include "tests/windows/plain_files.h"
 

@@ -19,7 +19,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "entry/crash_guard_windows.h"
 #include "entry/program.h"
 #include "host/host.h"
 #include "host/host_windows.h"
@@ -27,7 +26,7 @@
 #include "host/text.h"
 #include "host/windows_api.h"
 #include "precheck/run_values.h"
-#include "runlog/run_log_windows.h"
+#include "runlog/run_log.h"
 #include "tests/windows/check.h"
 #include "tests/windows/plain_files.h"
 

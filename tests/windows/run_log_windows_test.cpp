@@ -1,13 +1,15 @@
 // The run log's Windows side on a real Windows (under Wine, in the host's
 // test executable): the log in the temporary folder, its UTF-8 text with one
-// byte-order mark, the roll-over rename and the copy; and how the Windows host tells the log the
-// way its operations ended.
+// byte-order mark, the roll-over past 1 MiB and the copy; and how the Windows
+// host tells the log the way its operations ended.
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "host/host_windows.h"
 #include "host/windows_api.h"
-#include "runlog/run_log_windows.h"
+#include "runlog/run_log.h"
 #include "tests/windows/check.h"
 
 namespace kvx {
@@ -34,16 +36,11 @@ class LogFolderTest : public check::Test {
   }
 
   std::string Read(const wchar_t* name) const {
-    const HANDLE file = CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-      return "<missing>";
-    std::string bytes(1 << 16, '\0');
-    DWORD got = 0;
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    bytes.resize(got);
-    return bytes;
+    std::ifstream file((folder_ + L"\\" + name).c_str(), std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
+  }
+  void Write(const wchar_t* name, const std::string& bytes) const {
+    std::ofstream((folder_ + L"\\" + name).c_str(), std::ios::binary) << bytes;
   }
 
   std::wstring folder_;
@@ -52,34 +49,43 @@ class LogFolderTest : public check::Test {
 
 TEST_F(LogFolderTest, AppendsUtf8WithOneMarkRollsOverAndCopies) {
   const std::unique_ptr<RunLogFile> log = CreateTempFolderLog();
-  EXPECT_EQ(log->Size(), -1);
   log->Append("警告 KORVAX\r\n");
   log->Append("珂瓦克斯\r\n");
   const std::string utf8 =
       "\xEF\xBB\xBF\xE8\xAD\xA6\xE5\x91\x8A KORVAX\r\n\xE7\x8F\x82\xE7\x93\xA6\xE5\x85\x8B"
       "\xE6\x96\xAF\r\n";
   EXPECT_EQ(Read(L"kvxcfg.log"), utf8);
-  EXPECT_EQ(log->Size(), static_cast<long long>(utf8.size()));
 
-  // The roll-over replaces an older log; the next append starts a new file.
-  const HANDLE older = CreateFileW((folder_ + L"\\kvxcfg.old.log").c_str(), GENERIC_WRITE, 0,
-                                   nullptr, CREATE_ALWAYS, 0, nullptr);
-  CloseHandle(older);
-  log->RollOver();
-  EXPECT_EQ(Read(L"kvxcfg.old.log"), utf8);
-  EXPECT_EQ(Read(L"kvxcfg.log"), "<missing>");
-  log->Append("x");
-  EXPECT_EQ(Read(L"kvxcfg.log"), "\xEF\xBB\xBFx");
+  // A run's log of exactly 1 MiB (1,048,576 bytes) is appended to, also
+  // past 1 MiB; one over it becomes the older log, replacing one, and the
+  // run starts a new log; one whose older log is held open goes on.
+  const std::string mebibyte(1048576, 'x');
+  Write(L"kvxcfg.old.log", "older");
+  for (const std::string ending : {"", "y", "z"}) {
+    Write(L"kvxcfg.log", mebibyte + ending);
+    const HANDLE held = ending == "z"
+                            ? CreateFileW((folder_ + L"\\kvxcfg.old.log").c_str(), GENERIC_READ, 0,
+                                          nullptr, OPEN_EXISTING, 0, nullptr)
+                            : INVALID_HANDLE_VALUE;
+    const std::unique_ptr<RunLogFile> next = CreateTempFolderLog();
+    next->Append("a");
+    next->Append("b");
+    CloseHandle(held);
+    EXPECT_EQ(Read(L"kvxcfg.log"),
+              ending == "y" ? "\xEF\xBB\xBF" + std::string("ab") : mebibyte + ending + "ab");
+    EXPECT_EQ(Read(L"kvxcfg.old.log"), ending.empty() ? "older" : mebibyte + "y");
+  }
 
   // The copy goes to an ANSI path, replacing what is there; one into a
   // folder that is not there tells the system's error.
+  Write(L"kvxcfg.log", "x");
   char ansi[MAX_PATH + 1] = {};
   WideCharToMultiByte(CP_ACP, 0, (folder_ + L"\\copy.log").c_str(), -1, ansi, MAX_PATH, nullptr,
                       nullptr);
   EXPECT_EQ(log->CopyTo(ansi), 0ul);
   log->Append("y");
   EXPECT_EQ(log->CopyTo(ansi), 0ul);
-  EXPECT_EQ(Read(L"copy.log"), "\xEF\xBB\xBFxy");
+  EXPECT_EQ(Read(L"copy.log"), "xy");
   EXPECT_EQ(log->CopyTo("C:\\kvx-no-such-folder\\copy.log"), 3ul);
 }
 
